@@ -1,0 +1,57 @@
+# Front end for the two builds. `make run` is the main job, `make test` runs every test.
+.PHONY: all deps host windows test test-host test-windows bench fuzz fuzz-smoke format bundle run clean
+
+CMAKE ?= cmake
+CTEST ?= ctest
+FUZZ_SECONDS ?= 60
+
+all: host windows
+
+deps:
+	@tools/deps
+
+host: deps
+	@$(CMAKE) --preset host >/dev/null
+	@$(CMAKE) --build --preset host
+
+windows: deps
+	@$(CMAKE) --preset windows >/dev/null
+	@$(CMAKE) --build --preset windows
+
+test-host: host
+	@$(CTEST) --preset host
+
+# One Xvfb for the whole Wine run; the tests take turns on its desktop.
+test-windows: windows
+	@tools/wine-prefix
+	@tools/xvfb-session $(CTEST) --preset windows
+
+fuzz-build: deps
+	@$(CMAKE) --preset fuzz >/dev/null
+	@$(CMAKE) --build --preset fuzz
+
+# Brief fuzz runs from the committed seed corpus, registered with CTest in the fuzz build.
+fuzz-smoke: fuzz-build
+	@$(CTEST) --preset fuzz
+
+test: test-host fuzz-smoke test-windows
+
+bench: deps
+	@$(CMAKE) --preset bench >/dev/null
+	@$(CMAKE) --build --preset bench
+	@tools/run-bench build/bench
+
+fuzz: fuzz-build
+	@tools/run-fuzz build/fuzz $(FUZZ_SECONDS)
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+bundle: windows
+	@$(CMAKE) --build --preset windows --target bundle
+
+run: bundle
+	@tools/run-demo
+
+clean:
+	rm -rf build

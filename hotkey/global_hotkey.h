@@ -1,0 +1,118 @@
+// GlobalHotkey: the one push-to-talk controller.
+//
+// It holds all push-to-talk state: the key specification and its label, the low-level keyboard
+// hook, the current hold, five thread timers, the two overlay windows with their animation state,
+// the four overlay texts and the application's own window for the focus check. The engine host
+// window owns exactly one, by value. Everything runs on the main thread; the context-free
+// callbacks (hook, timer and overlay window procedures) find the controller through
+// currentInstance. Nothing here blocks inside the hook procedure.
+//
+// The operations are implemented by subsystem: hotkey/global_hotkey.cpp (lifetime, listening),
+// hotkey/hotkey_label.cpp (labels), hotkey/hold_state_machine.cpp (key events, holds),
+// overlay/recording_overlay.cpp and overlay/hint_overlay.cpp. The text operations
+// (setLocalizedStrings, formatWithLabel) live in overlay/overlay_texts.h and the paste in
+// paste/paste_text.h, as functions of the controller.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/win_types.h"
+
+class MethodChannel;
+
+class GlobalHotkey {
+ public:
+  explicit GlobalHotkey(platform::Platform& platform);
+  ~GlobalHotkey();
+  GlobalHotkey(const GlobalHotkey&) = delete;
+  GlobalHotkey& operator=(const GlobalHotkey&) = delete;
+
+  // The most recently constructed controller; cleared by its teardown.
+  static GlobalHotkey* currentInstance;
+
+  platform::Platform& platform() { return platform_; }
+
+  // Lifetime and listening.
+  bool noteWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void startListening();
+  void stopListening();
+  void applyHotkeyFromLabel(const std::string& newLabel);
+  void setOverlayEnabled(bool enabled);
+  void setFocusCheckEnabled(bool enabled);
+  void hideOverlay();
+
+  // Key events and the hold state machine.
+  static LRESULT CALLBACK keyboardHookProc(int code, WPARAM message, LPARAM event);
+  void handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event);
+  void handleHotkeyDown();
+  void handleHotkeyUp();
+  void handleHotkeyCancel();
+  void handleCancelAreaClick();
+  static void CALLBACK onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD);
+
+  // Recording overlay.
+  void createRecordingOverlay();
+  void placeRecordingOverlay();
+  void destroyRecordingOverlay();
+  void showListeningLook();
+  void showTranscribingLook();
+  void fadeOutRecordingOverlay();
+  void hideRecordingOverlay();
+  static LRESULT CALLBACK recordingOverlayProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam);
+  static void CALLBACK onPulseTimer(HWND, UINT, UINT_PTR, DWORD);
+  static void CALLBACK onSpinnerTimer(HWND, UINT, UINT_PTR, DWORD);
+  static void CALLBACK onFadeTimer(HWND, UINT, UINT_PTR timerId, DWORD);
+
+  // Hint overlay.
+  void showHintOverlay();
+  void closeHintOverlay();
+  static LRESULT CALLBACK hintOverlayProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+  static void CALLBACK onHintTimer(HWND, UINT, UINT_PTR timerId, DWORD);
+
+  // Sends one event ("onHotkeyDown", ...) to the Dart side; the single way events leave.
+  void sendEvent(const char* event);
+
+  // Writes one diagnostic line (a single OutputDebugStringA call).
+  void log(const char* line);
+
+  // Fields, in the documented order. Public: the overlay, paste and channel code of the hotkey
+  // subsystem share them under these names.
+  std::unique_ptr<MethodChannel> channel;
+  std::uint32_t primaryVk = 160;
+  std::uint32_t secondVk = 162;
+  std::uint32_t comboVk = 0;
+  std::string label = "Left Shift + Left Ctrl";
+  HHOOK keyboardHook = nullptr;
+  bool isHeld = false;
+  bool cancelledByButton = false;
+  bool isRecording = false;
+  bool overlayEnabled = true;
+  bool focusCheckEnabled = true;
+  std::int64_t pressTimeNs = 0;
+  UINT_PTR maxDurationTimer = 0;
+  bool primaryDown = false;
+  bool secondDown = false;
+  HWND recordingOverlay = nullptr;
+  UINT_PTR pulseTimer = 0;
+  UINT_PTR spinnerTimer = 0;
+  float pulseLevel = 1.0f;
+  bool pulseFalling = true;
+  float spinnerAngle = 0.0f;
+  bool showSpinner = false;
+  HWND hintOverlay = nullptr;
+  UINT_PTR hintTimer = 0;
+  UINT_PTR fadeTimer = 0;
+  std::u16string listeningText = u"Listening...";
+  std::u16string transcribingText = u"Transcribing...";
+  std::u16string dontTapText = u"Don't tap. Hold down %s.";
+  std::u16string holdDownText = u"Hold down %s while speaking, release to see text.";
+  HWND appWindow = nullptr;
+
+ private:
+  platform::Platform& platform_;
+};

@@ -1,0 +1,24 @@
+// Keyboard input: the low-level hook, the asynchronous key state and synthesized input.
+//
+// Used by the hotkey controller (hook, key state) and by the paste (SendInput). The real
+// implementation forwards to user32; the fake records key state only after the hook procedure
+// has returned for an event and feeds SendInput through the installed hook synchronously, as
+// Windows does.
+#pragma once
+
+#include "platform/win_types.h"
+
+namespace platform {
+
+class Keyboard {
+ public:
+  virtual ~Keyboard() = default;
+  virtual HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId) = 0;
+  virtual BOOL UnhookWindowsHookEx(HHOOK hook) = 0;
+  virtual LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) = 0;
+  // Only the most significant bit is meaningful: set = the key is down.
+  virtual SHORT GetAsyncKeyState(int vk) = 0;
+  virtual UINT SendInput(UINT count, INPUT* inputs, int size) = 0;
+};
+
+}  // namespace platform
