@@ -16,16 +16,18 @@ class Clipboard;
 class MediaFoundation;
 class Shell;
 
+// Not owned: the implementations outlive every user (process-wide on Windows, the test fixture on
+// the host). A concern a test does not exercise may be left null.
 struct Platform {
-  Keyboard& keyboard;
-  Timers& timers;
-  Clock& clock;
-  DebugOutput& debug;
-  WindowSystem& windows;
-  Gdi& gdi;
-  Clipboard& clipboard;
-  MediaFoundation& mediaFoundation;
-  Shell& shell;
+  Keyboard* keyboard = nullptr;
+  Timers* timers = nullptr;
+  Clock* clock = nullptr;
+  DebugOutput* debug = nullptr;
+  WindowSystem* windows = nullptr;
+  Gdi* gdi = nullptr;
+  Clipboard* clipboard = nullptr;
+  MediaFoundation* mediaFoundation = nullptr;
+  Shell* shell = nullptr;
 };
 
 }  // namespace platform
