@@ -1,0 +1,31 @@
+#include <windows.h>
+
+#include "platform/keyboard.h"
+#include "platform/win32/win32_platform.h"
+
+namespace platform {
+namespace {
+
+class RealKeyboard final : public Keyboard {
+ public:
+  HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId) override {
+    return ::SetWindowsHookExW(idHook, proc, module, threadId);
+  }
+  BOOL UnhookWindowsHookEx(HHOOK hook) override { return ::UnhookWindowsHookEx(hook); }
+  LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override {
+    return ::CallNextHookEx(hook, code, wParam, lParam);
+  }
+  SHORT GetAsyncKeyState(int vk) override { return ::GetAsyncKeyState(vk); }
+  UINT SendInput(UINT count, INPUT* inputs, int size) override {
+    return ::SendInput(count, inputs, size);
+  }
+};
+
+}  // namespace
+
+Keyboard& Win32Keyboard() {
+  static RealKeyboard keyboard;
+  return keyboard;
+}
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+#include "platform/win32/win32_platform.h"
+
+namespace platform {
+
+Platform& Win32Platform() {
+  static Platform aggregate = [] {
+    Platform p;
+    p.keyboard = &Win32Keyboard();
+    p.timers = &Win32Timers();
+    p.clock = &Win32Clock();
+    p.debug = &Win32DebugOutput();
+    p.windows = &Win32WindowSystem();
+    p.mediaFoundation = &Win32MediaFoundation();
+    p.shell = &Win32Shell();
+    return p;
+  }();
+  return aggregate;
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// The real platform: each concern forwards to the Windows call of the same name.
+//
+// One process-wide object per concern, created on first use and never destroyed, so callbacks
+// that run during teardown can still reach them. Win32Platform() aggregates them for the portable
+// code.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace platform {
+
+Keyboard& Win32Keyboard();
+Timers& Win32Timers();
+Clock& Win32Clock();
+DebugOutput& Win32DebugOutput();
+WindowSystem& Win32WindowSystem();
+MediaFoundation& Win32MediaFoundation();
+Shell& Win32Shell();
+
+// Every concern implemented so far; the others stay null.
+Platform& Win32Platform();
+
+}  // namespace platform

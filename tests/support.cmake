@@ -1,0 +1,9 @@
+# The fake platform and other test doubles, linked by the tests of every area (host and windows).
+add_library(murmurly_test_support STATIC
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_keyboard.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_media_foundation.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_platform.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_timers.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_window_system.cpp)
+target_include_directories(murmurly_test_support PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(murmurly_test_support PUBLIC murmurly_platform)

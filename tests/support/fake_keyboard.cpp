@@ -1,0 +1,111 @@
+#include "tests/support/fake_keyboard.h"
+
+#include <algorithm>
+
+namespace fake {
+namespace {
+
+// The low-level hook never sees the side-less codes: Windows reports them as the left key,
+// or the right one for an extended Ctrl or Alt.
+DWORD sidedKey(DWORD vk, DWORD inputFlags) {
+  const bool extended = (inputFlags & KEYEVENTF_EXTENDEDKEY) != 0;
+  switch (vk) {
+    case VK_SHIFT:
+      return VK_LSHIFT;
+    case VK_CONTROL:
+      return extended ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU:
+      return extended ? VK_RMENU : VK_LMENU;
+    default:
+      return vk;
+  }
+}
+
+}  // namespace
+
+HHOOK FakeKeyboard::SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE, DWORD) {
+  if (failNextHook) {
+    failNextHook = false;
+    return nullptr;
+  }
+  if (idHook != WH_KEYBOARD_LL || proc == nullptr) return nullptr;
+  nextHandle_ += 0x10;
+  const HHOOK handle = reinterpret_cast<HHOOK>(nextHandle_);
+  hooks_.insert(hooks_.begin(), Hook{handle, proc});
+  return handle;
+}
+
+BOOL FakeKeyboard::UnhookWindowsHookEx(HHOOK hook) {
+  const auto it = std::find_if(hooks_.begin(), hooks_.end(),
+                               [hook](const Hook& h) { return h.handle == hook; });
+  if (it == hooks_.end()) return FALSE;
+  hooks_.erase(it);
+  return TRUE;
+}
+
+LRESULT FakeKeyboard::CallNextHookEx(HHOOK, int code, WPARAM wParam, LPARAM lParam) {
+  return callFrom(nextInChain_, code, wParam, lParam);
+}
+
+LRESULT FakeKeyboard::callFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam) {
+  if (index >= hooks_.size()) return 0;
+  const std::size_t saved = nextInChain_;
+  nextInChain_ = index + 1;
+  const LRESULT result = hooks_[index].proc(code, wParam, lParam);
+  nextInChain_ = saved;
+  return result;
+}
+
+SHORT FakeKeyboard::GetAsyncKeyState(int vk) {
+  if (vk < 0 || vk > 255) return 0;
+  return isDown(static_cast<DWORD>(vk)) ? static_cast<SHORT>(0x8000) : 0;
+}
+
+bool FakeKeyboard::isDown(DWORD vk) const {
+  switch (vk) {
+    case VK_SHIFT:
+      return down_[VK_LSHIFT] || down_[VK_RSHIFT];
+    case VK_CONTROL:
+      return down_[VK_LCONTROL] || down_[VK_RCONTROL];
+    case VK_MENU:
+      return down_[VK_LMENU] || down_[VK_RMENU];
+    default:
+      return vk < 256 && down_[vk];
+  }
+}
+
+void FakeKeyboard::setKeyDown(DWORD vk, bool down) {
+  if (vk < 256) down_[vk] = down;
+}
+
+UINT FakeKeyboard::SendInput(UINT count, INPUT* inputs, int size) {
+  if (inputs == nullptr || size != static_cast<int>(sizeof(INPUT))) return 0;
+  for (UINT i = 0; i < count; ++i) {
+    if (inputs[i].type != INPUT_KEYBOARD) continue;
+    const KEYBDINPUT& key = inputs[i].ki;
+    DWORD flags = LLKHF_INJECTED;
+    if (key.dwFlags & KEYEVENTF_EXTENDEDKEY) flags |= LLKHF_EXTENDED;
+    dispatch((key.dwFlags & KEYEVENTF_KEYUP) != 0, sidedKey(key.wVk, key.dwFlags), key.wScan, flags,
+             key.dwExtraInfo);
+  }
+  return count;
+}
+
+LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0); }
+LRESULT FakeKeyboard::keyUp(DWORD vk) { return dispatch(true, vk, 0, LLKHF_UP, 0); }
+
+LRESULT FakeKeyboard::dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG_PTR extra) {
+  if (up) flags |= LLKHF_UP;
+  // Alt held without Ctrl turns key messages into their "system" variants; Alt's own key-up is
+  // a plain key-up.
+  const bool altHeld = isDown(VK_MENU) || (!up && (vk == VK_LMENU || vk == VK_RMENU));
+  const bool system = altHeld && !isDown(VK_CONTROL) && !(up && (vk == VK_LMENU || vk == VK_RMENU));
+  const WPARAM message =
+      up ? (system ? WM_SYSKEYUP : WM_KEYUP) : (system ? WM_SYSKEYDOWN : WM_KEYDOWN);
+  KBDLLHOOKSTRUCT event{vk, scan, flags, 0, extra};
+  const LRESULT result = callFrom(0, HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
+  setKeyDown(vk, !up);
+  return result;
+}
+
+}  // namespace fake

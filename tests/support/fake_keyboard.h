@@ -1,0 +1,49 @@
+// Keyboard fake: a hook chain, a 256-entry key-state table and SendInput looped back through the
+// hooks, as Windows does.
+//
+// Each event first runs through the installed low-level hooks (newest first, each reaching the
+// next with CallNextHookEx) and only then changes the key state, so inside a hook
+// GetAsyncKeyState still shows the state before the event, exactly like the real system.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "platform/keyboard.h"
+
+namespace fake {
+
+class FakeKeyboard final : public platform::Keyboard {
+ public:
+  HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId) override;
+  BOOL UnhookWindowsHookEx(HHOOK hook) override;
+  LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
+  SHORT GetAsyncKeyState(int vk) override;
+  UINT SendInput(UINT count, INPUT* inputs, int size) override;
+
+  // A physical key event (not flagged as injected); returns what the hook chain returned.
+  LRESULT keyDown(DWORD vk);
+  LRESULT keyUp(DWORD vk);
+  // Changes the state without an event, e.g. a key that was already down before a hook existed.
+  void setKeyDown(DWORD vk, bool down);
+  bool isDown(DWORD vk) const;
+
+  int installedHooks() const { return static_cast<int>(hooks_.size()); }
+  // Set to make the next SetWindowsHookExW fail.
+  bool failNextHook = false;
+
+ private:
+  struct Hook {
+    HHOOK handle;
+    HOOKPROC proc;
+  };
+  LRESULT dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG_PTR extra);
+  LRESULT callFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam);
+
+  std::array<bool, 256> down_{};
+  std::vector<Hook> hooks_;  // newest first
+  std::size_t nextInChain_ = 0;
+  std::uintptr_t nextHandle_ = 0x4000;
+};
+
+}  // namespace fake

@@ -1,0 +1,15 @@
+#include "tests/support/fake_platform.h"
+
+namespace fake {
+
+FakePlatform::FakePlatform() {
+  platform_.keyboard = &keyboard;
+  platform_.timers = &timers;
+  platform_.clock = &clock;
+  platform_.debug = &debug;
+  platform_.windows = &windows;
+  platform_.mediaFoundation = &mediaFoundation;
+  platform_.shell = &shell;
+}
+
+}  // namespace fake

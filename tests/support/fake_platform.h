@@ -1,0 +1,42 @@
+// FakePlatform: owns one fake per concern and hands portable code a platform::Platform wired to
+// them. A test constructs one, gives platform() to the code under test, and drives time and input
+// through the members.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_debug_output.h"
+#include "tests/support/fake_keyboard.h"
+#include "tests/support/fake_media_foundation.h"
+#include "tests/support/fake_shell.h"
+#include "tests/support/fake_timers.h"
+#include "tests/support/fake_window_system.h"
+
+namespace fake {
+
+class FakePlatform {
+ public:
+  FakePlatform();
+  FakePlatform(const FakePlatform&) = delete;
+  FakePlatform& operator=(const FakePlatform&) = delete;
+
+  platform::Platform& platform() { return platform_; }
+
+  // Advances virtual time, firing due timers.
+  void advance(std::int64_t ms) { timers.advance(ms); }
+
+  FakeClock clock;
+  FakeTimers timers{clock};
+  FakeKeyboard keyboard;
+  FakeDebugOutput debug;
+  FakeWindowSystem windows;
+  FakeMediaFoundation mediaFoundation;
+  FakeShell shell;
+
+ private:
+  platform::Platform platform_;
+};
+
+}  // namespace fake
