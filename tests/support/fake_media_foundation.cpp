@@ -85,6 +85,7 @@ HRESULT FakeMediaFoundation::MFEnumDeviceSources(platform::MFAttributes* attribu
       static_cast<platform::MFActivate**>(std::malloc(sizeof(platform::MFActivate*) * deviceCount));
   for (std::uint32_t i = 0; i < deviceCount; ++i) {
     array[i] = new Activate(*this, i);
+    ++activationsCreated;
   }
   ++arraysAllocated;
   *sources = array;
@@ -99,8 +100,7 @@ void FakeMediaFoundation::CoTaskMemFree(void* memory) {
 }
 
 int FakeMediaFoundation::liveActivations() const {
-  return static_cast<int>(arraysAllocated * deviceCount) -
-         static_cast<int>(activationsReleased.size());
+  return activationsCreated - static_cast<int>(activationsReleased.size());
 }
 
 }  // namespace fake

@@ -47,6 +47,7 @@ class FakeMediaFoundation final : public platform::MediaFoundation {
   bool enumeratedWithReleasedStore = false;
   // Index of each released activation object, in release order.
   std::vector<std::uint32_t> activationsReleased;
+  int activationsCreated = 0;
   int arraysAllocated = 0;
   int arraysFreed = 0;
   int liveActivations() const;

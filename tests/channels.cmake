@@ -1,0 +1,8 @@
+# The permissions checks and the two method channels.
+murmurly_test(NAME microphone_status_test
+  SOURCES ${PROJECT_SOURCE_DIR}/tests/host/microphone_status_test.cpp
+  LIBS murmurly_permission_checks murmurly_test_support)
+
+murmurly_test(NAME permissions_wine_test WINDOWS_ONLY TIMEOUT 60
+  SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/permissions_wine_test.cpp
+  LIBS murmurly_permission_checks murmurly_platform_win32)
