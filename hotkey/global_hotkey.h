@@ -15,13 +15,11 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
 #include "platform/win_types.h"
-
-class MethodChannel;
 
 class GlobalHotkey {
  public:
@@ -70,8 +68,7 @@ class GlobalHotkey {
   // Hint overlay.
   void showHintOverlay();
   void closeHintOverlay();
-  static LRESULT CALLBACK hintOverlayProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
+  static LRESULT CALLBACK hintOverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static void CALLBACK onHintTimer(HWND, UINT, UINT_PTR timerId, DWORD);
 
   // Sends one event ("onHotkeyDown", ...) to the Dart side; the single way events leave.
@@ -80,9 +77,14 @@ class GlobalHotkey {
   // Writes one diagnostic line (a single OutputDebugStringA call).
   void log(const char* line);
 
+  // Stops a thread timer if `timerId` is non-zero and zeroes it.
+  void stopTimer(UINT_PTR& timerId);
+
   // Fields, in the documented order. Public: the overlay, paste and channel code of the hotkey
   // subsystem share them under these names.
-  std::unique_ptr<MethodChannel> channel;
+  // Receives every event sendEvent passes on; empty = events are dropped. Stands where the
+  // hotkey channel will be held once the channel layer exists.
+  std::function<void(const char*)> eventSink;
   std::uint32_t primaryVk = 160;
   std::uint32_t secondVk = 162;
   std::uint32_t comboVk = 0;
@@ -114,5 +116,10 @@ class GlobalHotkey {
   HWND appWindow = nullptr;
 
  private:
+  // The platform of the most recently constructed controller: what the context-free callbacks use
+  // when no controller is current (CallNextHookEx, the timer's log line). Platforms outlive every
+  // controller, so it never dangles while a hook or timer of theirs can still run.
+  static platform::Platform* callbackPlatform;
+
   platform::Platform& platform_;
 };

@@ -1,0 +1,92 @@
+#include "hotkey/hotkey_channel.h"
+
+#include <string>
+#include <utility>
+
+#include "engine_client/encodable_value.h"
+#include "engine_client/method_call.h"
+#include "engine_client/method_channel.h"
+#include "engine_client/method_result.h"
+#include "engine_client/standard_method_codec.h"
+#include "hotkey/global_hotkey.h"
+#include "overlay/overlay_texts.h"
+#include "paste/paste_text.h"
+
+namespace {
+
+const EncodableValueMap* argumentMap(const MethodCall& call) {
+  const EncodableValue* arguments = call.Arguments();
+  return arguments != nullptr ? std::get_if<EncodableValueMap>(arguments) : nullptr;
+}
+
+// The value under `key` if the arguments are a map holding that key with alternative T.
+template <typename T>
+const T* argument(const MethodCall& call, const char* key) {
+  const EncodableValueMap* map = argumentMap(call);
+  if (map == nullptr) {
+    return nullptr;
+  }
+  const auto entry = map->find(EncodableValue(key));
+  return entry != map->end() ? std::get_if<T>(&entry->second) : nullptr;
+}
+
+void invalidArgs(MethodResult& result, const char* message) {
+  result.Error("INVALID_ARGS", message);
+}
+
+}  // namespace
+
+void RegisterHotkeyChannel(GlobalHotkey& hotkey, BinaryMessenger* messenger) {
+  hotkey.channel = std::make_unique<MethodChannel>(messenger, "murmurly/global_hotkey",
+                                                   &StandardMethodCodec::GetInstance());
+  hotkey.channel->SetMethodCallHandler(
+      [&hotkey](const MethodCall& call, std::unique_ptr<MethodResult> result) {
+        HandleHotkeyCall(hotkey, call, std::move(result));
+      });
+}
+
+void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
+                      std::unique_ptr<MethodResult> result) {
+  const std::string& method = call.MethodName();
+  if (method == "startListening") {
+    hotkey.startListening();
+  } else if (method == "stopListening") {
+    hotkey.stopListening();
+  } else if (method == "setHotkey") {
+    const auto* label = argument<std::string>(call, "label");
+    if (label == nullptr) {
+      return invalidArgs(*result, "Missing label");
+    }
+    hotkey.applyHotkeyFromLabel(*label);
+  } else if (method == "hideOverlay") {
+    hotkey.hideOverlay();
+  } else if (method == "setOverlayEnabled") {
+    const bool* enabled = argument<bool>(call, "enabled");
+    if (enabled == nullptr) {
+      return invalidArgs(*result, "Missing enabled");
+    }
+    hotkey.setOverlayEnabled(*enabled);
+  } else if (method == "setLocalizedStrings") {
+    const EncodableValueMap* texts = argumentMap(call);
+    if (texts == nullptr) {
+      return invalidArgs(*result, "Missing args");
+    }
+    setLocalizedStrings(hotkey, *texts);
+  } else if (method == "setFocusCheckEnabled") {
+    const bool* enabled = argument<bool>(call, "enabled");
+    if (enabled == nullptr) {
+      return invalidArgs(*result, "Missing enabled");
+    }
+    hotkey.setFocusCheckEnabled(*enabled);
+  } else if (method == "pasteText") {
+    const auto* text = argument<std::string>(call, "text");
+    if (text == nullptr) {
+      return invalidArgs(*result, "Missing text");
+    }
+    // Runs to its end, sleeps included, so the reply tells the Dart side the paste is over.
+    pasteText(hotkey, *text);
+  } else {
+    return result->NotImplemented();
+  }
+  result->Success();
+}

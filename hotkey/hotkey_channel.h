@@ -1,0 +1,20 @@
+// The "murmurly/global_hotkey" method channel: the Dart side's calls into the controller (listen,
+// hotkey, overlays, texts, paste) and the controller's four events back. The controller owns the
+// channel; the handler holds no state of its own.
+#pragma once
+
+#include <memory>
+
+class BinaryMessenger;
+class GlobalHotkey;
+class MethodCall;
+class MethodResult;
+
+// Builds the channel on the messenger, stores it in the controller's `channel` (destroying any
+// earlier one) and installs HandleHotkeyCall bound to the controller.
+void RegisterHotkeyChannel(GlobalHotkey& hotkey, BinaryMessenger* messenger);
+
+// Answers one call exactly once: Success without a value, "INVALID_ARGS" for arguments of the
+// wrong shape (leaving the controller unchanged), NotImplemented for any other method name.
+void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
+                      std::unique_ptr<MethodResult> result);

@@ -1,0 +1,145 @@
+// Lifetime and listening of the controller: hook installation, resets, the application window,
+// the current instance and teardown.
+#include <gtest/gtest.h>
+
+#include "tests/support/hotkey_fixture.h"
+
+namespace fake {
+namespace {
+
+using ControllerTest = HotkeyFixture;
+
+TEST_F(ControllerTest, StartListeningTwiceReinstallsTheHook) {
+  hotkey->startListening();
+  hotkey->startListening();
+  EXPECT_EQ(takeLog(), (Log{"Stopped listening", "Started listening", "Stopped listening",
+                            "Started listening"}));
+  EXPECT_EQ(fake.keyboard.installedHooks(), 1);
+  EXPECT_NE(hotkey->keyboardHook, nullptr);
+}
+
+TEST_F(ControllerTest, StopListeningDuringRecordingSendsNothing) {
+  listen();
+  press(VK_LCONTROL);
+  press(VK_LSHIFT);
+  takeLog();
+  hotkey->stopListening();
+  EXPECT_EQ(takeLog(), Log{"Stopped listening"});
+  EXPECT_EQ(fake.keyboard.installedHooks(), 0);
+  EXPECT_EQ(hotkey->keyboardHook, nullptr);
+  EXPECT_FALSE(hotkey->isHeld || hotkey->isRecording || hotkey->primaryDown || hotkey->secondDown ||
+               hotkey->cancelledByButton);
+  EXPECT_TRUE(fake.timers.running().empty());
+  release(VK_LSHIFT);
+  advance(600000);
+  EXPECT_EQ(takeLog(), Log{});
+
+  hotkey->stopListening();  // not listening: still resets and logs
+  EXPECT_EQ(takeLog(), Log{"Stopped listening"});
+}
+
+TEST_F(ControllerTest, StartListeningDuringRecordingResetsSilently) {
+  listen("Right Alt");
+  press(VK_RMENU);
+  takeLog();
+  hotkey->startListening();
+  EXPECT_EQ(takeLog(), (Log{"Stopped listening", "Started listening"}));
+  EXPECT_TRUE(fake.timers.running().empty());
+  release(VK_RMENU);
+  EXPECT_EQ(takeLog(), Log{});
+}
+
+TEST_F(ControllerTest, FailedHookInstallationIsLoggedAndKeysDoNothing) {
+  fake.keyboard.failNextHook = true;
+  hotkey->startListening();
+  EXPECT_EQ(takeLog(), (Log{"Stopped listening", "Failed to install keyboard hook"}));
+  EXPECT_EQ(hotkey->keyboardHook, nullptr);
+  press(VK_LCONTROL);
+  press(VK_LSHIFT);
+  EXPECT_EQ(takeLog(), Log{});
+}
+
+TEST_F(ControllerTest, AppWindowComesFromActiveWindowThenClassAndNeverChanges) {
+  const HWND runner = fake.windows.addWindow(u"FLUTTER_RUNNER_WIN32_WINDOW");
+  const HWND other = fake.windows.addWindow(u"Notepad");
+  hotkey->startListening();
+  EXPECT_EQ(hotkey->appWindow, runner);  // no active window: found by class
+  fake.windows.active = other;
+  hotkey->startListening();
+  hotkey->noteWindowMessage(other, WM_ACTIVATE, 1, 0);
+  EXPECT_EQ(hotkey->appWindow, runner);
+
+  GlobalHotkey second(fake.platform());
+  EXPECT_FALSE(second.noteWindowMessage(runner, WM_SIZE, 0, 0));
+  EXPECT_EQ(second.appWindow, nullptr);
+  EXPECT_FALSE(second.noteWindowMessage(runner, WM_ACTIVATE, 0, 0));
+  EXPECT_EQ(second.appWindow, runner);
+  second.startListening();
+  EXPECT_EQ(second.appWindow, runner);
+
+  GlobalHotkey third(fake.platform());
+  third.startListening();
+  EXPECT_EQ(third.appWindow, other);  // the active window wins over the class lookup
+}
+
+TEST_F(ControllerTest, CurrentInstanceFollowsTheNewestController) {
+  EXPECT_EQ(GlobalHotkey::currentInstance, hotkey.get());
+  auto second = std::make_unique<GlobalHotkey>(fake.platform());
+  EXPECT_EQ(GlobalHotkey::currentInstance, second.get());
+  hotkey.reset();
+  EXPECT_EQ(GlobalHotkey::currentInstance, second.get());
+  second.reset();
+  EXPECT_EQ(GlobalHotkey::currentInstance, nullptr);
+}
+
+TEST_F(ControllerTest, HookAndTimerWithoutCurrentControllerOnlyPassOnAndLog) {
+  listen("Right Alt");
+  auto second = std::make_unique<GlobalHotkey>(fake.platform());
+  second.reset();  // leaves the first listening with no current controller
+  EXPECT_EQ(GlobalHotkey::currentInstance, nullptr);
+  takeLog();
+  press(VK_RMENU);
+  EXPECT_FALSE(hotkey->isHeld);
+  GlobalHotkey::onMaxDurationTimer(nullptr, WM_TIMER, 1, 0);
+  EXPECT_EQ(takeLog(), Log{"Max duration timer fired"});
+}
+
+TEST_F(ControllerTest, TeardownReleasesHookTimersAndWindows) {
+  listen("Right Alt");
+  press(VK_RMENU);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
+  windowClass.lpszClassName = platform::W(u"TeardownProbe");
+  fake.windows.RegisterClassExW(&windowClass);
+  auto create = [&] {
+    return fake.windows.CreateWindowExW(0, platform::W(u"TeardownProbe"), nullptr, WS_POPUP, 0, 0,
+                                        10, 10, nullptr, nullptr, nullptr, nullptr);
+  };
+  const HWND recording = create();
+  const HWND hint = create();
+  hotkey->recordingOverlay = recording;
+  hotkey->hintOverlay = hint;
+  auto start = [&](UINT_PTR id) { return fake.timers.SetTimer(nullptr, id, 50, nullptr); };
+  hotkey->pulseTimer = start(10004);
+  hotkey->spinnerTimer = start(10005);
+  hotkey->hintTimer = start(10002);
+  ASSERT_EQ(fake.timers.running().size(), 4u);
+
+  hotkey.reset();
+  EXPECT_TRUE(fake.timers.running().empty());
+  EXPECT_EQ(fake.keyboard.installedHooks(), 0);
+  EXPECT_TRUE(fake.windows.window(recording)->destroyed);
+  EXPECT_TRUE(fake.windows.window(hint)->destroyed);
+  EXPECT_EQ(GlobalHotkey::currentInstance, nullptr);
+}
+
+TEST_F(ControllerTest, EventsWithoutASinkAreDropped) {
+  hotkey->eventSink = nullptr;
+  listen("Right Alt");
+  press(VK_RMENU);
+  EXPECT_TRUE(hotkey->isRecording);
+}
+
+}  // namespace
+}  // namespace fake
