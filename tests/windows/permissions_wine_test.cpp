@@ -3,12 +3,14 @@
 #include <objbase.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "permissions/microphone_status.h"
 #include "permissions/privacy_page.h"
+#include "platform/shell.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -45,6 +47,12 @@ TEST_F(RealPermissionsTest, MicrophoneStatusIsOneOfThreeAndStableBetweenCalls) {
 }
 
 TEST_F(RealPermissionsTest, OpeningThePrivacyPageReturnsWithoutAWindowOfOurs) {
+  // What the shell makes of the settings URI here (Wine knows no ms-settings: handler).
+  const auto opened = reinterpret_cast<INT_PTR>(platform::Win32Shell().ShellExecuteW(
+      nullptr, L"open", L"ms-settings:privacy-microphone", nullptr, nullptr, SW_SHOWNORMAL));
+  RecordProperty("ShellExecuteW", static_cast<int>(opened));
+  std::printf("ShellExecuteW(ms-settings:privacy-microphone) = %d\n", static_cast<int>(opened));
+
   const auto start = std::chrono::steady_clock::now();
   ShowMicrophonePrivacyPage(platform::Win32Platform());
   const auto elapsed = std::chrono::steady_clock::now() - start;
