@@ -13,3 +13,17 @@ murmurly_test(NAME hotkey_test HOST_ONLY
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_label_test.cpp
     ${hotkey_overlay_double}
   LIBS ${hotkey_test_libs})
+
+# One contract suite, run against the fake (host) and the real platform (Wine).
+murmurly_test(NAME platform_contract_fake_test HOST_ONLY
+  SOURCES
+    ${PROJECT_SOURCE_DIR}/tests/contract/platform_contract_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/host/fake_platform_harness.cpp
+  LIBS murmurly_test_support)
+if(WIN32)
+  murmurly_test(NAME platform_contract_win32_test WINDOWS_ONLY TIMEOUT 120
+    SOURCES
+      ${PROJECT_SOURCE_DIR}/tests/contract/platform_contract_test.cpp
+      ${PROJECT_SOURCE_DIR}/tests/windows/win32_platform_harness.cpp
+    LIBS murmurly_platform_win32)
+endif()
