@@ -27,3 +27,9 @@ if(WIN32)
       ${PROJECT_SOURCE_DIR}/tests/windows/win32_platform_harness.cpp
     LIBS murmurly_platform_win32)
 endif()
+
+if(WIN32)
+  murmurly_test(NAME hotkey_hook_win32_test WINDOWS_ONLY TIMEOUT 120
+    SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/hotkey_hook_test.cpp ${hotkey_overlay_double}
+    LIBS murmurly_hotkey murmurly_platform_win32)
+endif()
