@@ -42,7 +42,8 @@ class FakeKeyboard final : public platform::Keyboard {
 
   std::array<bool, 256> down_{};
   std::vector<Hook> hooks_;  // newest first
-  std::size_t nextInChain_ = 0;
+  // Index of the hook CallNextHookEx reaches; past the end while no hook is running.
+  std::size_t nextInChain_ = static_cast<std::size_t>(-1);
   std::uintptr_t nextHandle_ = 0x4000;
 };
 
