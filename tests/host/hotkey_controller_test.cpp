@@ -106,7 +106,6 @@ TEST_F(ControllerTest, HookAndTimerWithoutCurrentControllerOnlyPassOnAndLog) {
 
 TEST_F(ControllerTest, TeardownReleasesHookTimersAndWindows) {
   listen("Right Alt");
-  press(VK_RMENU);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
@@ -124,6 +123,7 @@ TEST_F(ControllerTest, TeardownReleasesHookTimersAndWindows) {
   hotkey->pulseTimer = start(10004);
   hotkey->spinnerTimer = start(10005);
   hotkey->hintTimer = start(10002);
+  hotkey->maxDurationTimer = start(10001);
   ASSERT_EQ(fake.timers.running().size(), 4u);
 
   hotkey.reset();

@@ -33,6 +33,14 @@ class HotkeyFixture : public ::testing::Test {
   void release(DWORD vk) { fake.keyboard.keyUp(vk); }
   void advance(std::int64_t ms) { fake.advance(ms); }
 
+  // Whether a ten-minute timer runs; the overlays' own animation timers do not count.
+  bool maxHoldTimerRunning() const {
+    for (const FakeTimers::Timer& t : fake.timers.running()) {
+      if (t.periodNs == 600000LL * 1'000'000) return true;
+    }
+    return false;
+  }
+
   // The log since the last call: events as "=> name", diagnostic lines without their
   // "[GlobalHotkey] " tag and line end (both checked here).
   std::vector<std::string> takeLog() {
