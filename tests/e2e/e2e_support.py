@@ -1,0 +1,78 @@
+"""What every e2e test needs: the bundle, the probe, Wine's notepad, X key events."""
+
+import argparse
+import os
+import subprocess
+import time
+
+from peer import ROOT, Peer  # noqa: F401  (re-exported for the tests)
+
+WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
+
+
+def parse_args():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bundle", required=True)
+    parser.add_argument("--probe", required=True)
+    return parser.parse_args()
+
+
+class Probe:
+    def __init__(self, path):
+        self.path = path
+
+    def run(self, *args):
+        done = subprocess.run([WINE_RUN, self.path, *args], capture_output=True, timeout=60)
+        return done.returncode, done.stdout.decode("utf-8", "replace")
+
+    def rect(self, command="rect"):
+        rc, out = self.run(command)
+        assert rc == 0, "no murmurly window (%d)" % rc
+        return tuple(int(v) for v in out.split())
+
+    def visible(self, window_class):
+        return self.run("visible", window_class)[1].strip() == "1"
+
+
+def wait_for(predicate, what, timeout=30.0, step=0.1):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(step)
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, timeout=30).stdout.decode().split()
+
+
+def x_window(name):
+    found = xdotool("search", "--name", "^%s$" % name)
+    return found[0] if found else None
+
+
+def focus(name):
+    """Gives an X window the focus; without a window manager that makes it Wine's foreground."""
+    window = wait_for(lambda: x_window(name), "X window " + name)
+    xdotool("windowfocus", "--sync", window)
+    time.sleep(0.3)
+
+
+def start_notepad():
+    process = subprocess.Popen([WINE_RUN, "notepad"], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    wait_for(lambda: x_window("Untitled - Notepad"), "notepad")
+    return process
+
+
+def stop_wine():
+    """Ends what is left in this test's own Wine prefix (notepad, explorer)."""
+    subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=wine_prefix()),
+                   timeout=60, capture_output=True)
+
+
+def wine_prefix():
+    return os.environ.get("MURMURLY_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))

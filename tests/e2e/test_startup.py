@@ -1,0 +1,107 @@
+"""Start-up, geometry, arguments, clean exit and the failed-engine path of the real bundle."""
+
+import sys
+
+from e2e_support import Peer, Probe, parse_args, stop_wine, wait_for
+
+PLUGINS = [
+    "AudioplayersWindowsPlugin", "ConnectivityPlusWindowsPlugin", "FileSaverPlugin",
+    "FileSelectorWindows", "FlutterSecureStorageWindowsPlugin", "FvpPluginCApi",
+    "PermissionHandlerWindowsPlugin", "RecordWindowsPluginCApi", "SharePlusWindowsPluginCApi",
+    "UrlLauncherWindows",
+]
+
+
+def check_startup_order(notices):
+    assert notices[0] == "engine-created", notices
+    registration = [n for n in notices if n.split(" ")[0] in ("registrar", "plugin")]
+    expected = []
+    for name in PLUGINS:
+        expected += ["registrar " + name, "plugin " + name]
+    assert registration == expected, registration
+    hotkey = notices.index("callback murmurly/global_hotkey")
+    permissions = notices.index("callback murmurly/permissions")
+    last_plugin = notices.index("plugin " + PLUGINS[-1])
+    visible = notices.index("top-level-visible")
+    assert last_plugin < hotkey < permissions < visible, notices
+    # Shown by the next-frame callback, never before the first frame.
+    assert notices.index("frame") < notices.index("next-frame-callback") < visible, notices
+    assert any(n.startswith("view-created ") for n in notices[:visible]), notices
+
+
+def check_arguments(notices):
+    first = notices.index("entrypoint-args 2")
+    # The empty argument keeps its place; the program path is never passed.
+    assert [n.rstrip(" ") for n in notices[first + 1:first + 3]] == ["arg héllo wörld", "arg"], \
+        notices
+
+
+def close_cleanly(peer):
+    peer.control("close-window")
+    assert peer.exit_code() == 0, peer.stderr
+    shutdown = next(t for t, n in peer.notices if n == "shutdown")
+    late = [m for t, _, m, _ in peer.messages if t > shutdown]
+    assert not late, "sent after shutdown: %s" % late
+
+
+def test_default_dpi(probe, bundle):
+    peer = Peer(bundle, args=["héllo wörld", ""])
+    try:
+        peer.accept()
+        peer.wait_notice("top-level-visible")
+        check_startup_order(peer.notice_texts())
+        check_arguments(peer.notice_texts())
+        assert probe.rect() == (360, 165, 1200, 750, 1)
+        assert probe.rect("shrink")[2:4] == (1200, 750), "shrunk below the opening size"
+        peer.call("murmurly/global_hotkey", "startListening")
+        close_cleanly(peer)
+    finally:
+        peer.close()
+
+
+def test_high_dpi(probe, bundle):
+    peer = Peer(bundle, env={"MURMURLY_STANDIN_DPI": "144"})
+    try:
+        peer.accept()
+        peer.wait_notice("top-level-visible")
+        assert probe.rect() == (540, 247, 1800, 1125, 1)
+        assert probe.rect("shrink")[2:4] == (1800, 1125)
+        close_cleanly(peer)
+    finally:
+        peer.close()
+
+
+def test_view_controller_failure(probe, bundle):
+    peer = Peer(bundle, env={"MURMURLY_STANDIN_FAIL": "view-controller"})
+    try:
+        try:
+            peer.accept()
+        except OSError:
+            pass  # the engine may give up before it connects
+        assert peer.exit_code() == 1
+        wait_for(lambda: b"Failed to create view controller." in peer.stderr, "failure line",
+                 timeout=10)
+        assert "top-level-visible" not in peer.notice_texts()
+    finally:
+        peer.close()
+
+
+def main():
+    args = parse_args()
+    probe = Probe(args.probe)
+    tests = [test_default_dpi, test_high_dpi, test_view_controller_failure]
+    failed = 0
+    for test in tests:
+        try:
+            test(probe, args.bundle)
+            print("PASS", test.__name__)
+        except AssertionError as error:
+            failed += 1
+            print("FAIL", test.__name__, error)
+    stop_wine()
+    print("%d passed, %d failed" % (len(tests) - failed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,104 @@
+// Looks at murmurly's window and Wine's notepad from outside, for the e2e driver.
+//
+//   window_probe rect          "x y width height visible" of murmurly's top-level window
+//   window_probe shrink        asks the window to become 100 x 100, then prints its rect
+//   window_probe notepad-text  the text of notepad's edit control (UTF-8)
+//   window_probe get-clip      the clipboard's Unicode text (UTF-8)
+//   window_probe set-clip TEXT puts TEXT on the clipboard
+//   window_probe visible CLASS 1 when a window of CLASS exists and is visible, else 0
+// Exit code 2 when the window or the clipboard text is not there.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Utf8(const wchar_t* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string out(static_cast<size_t>(size - 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+int PrintRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  std::printf("%ld %ld %ld %ld %d\n", rect.left, rect.top, rect.right - rect.left,
+              rect.bottom - rect.top, IsWindowVisible(window) ? 1 : 0);
+  return 0;
+}
+
+int NotepadText() {
+  HWND notepad = FindWindowW(L"Notepad", nullptr);
+  HWND edit = notepad ? FindWindowExW(notepad, nullptr, L"Edit", nullptr) : nullptr;
+  if (edit == nullptr) return 2;
+  wchar_t text[4096] = {};
+  SendMessageW(edit, WM_GETTEXT, sizeof(text) / sizeof(text[0]), reinterpret_cast<LPARAM>(text));
+  std::printf("%s", Utf8(text).c_str());
+  return 0;
+}
+
+// The clipboard is opened with a window of our own, as Wine wants of an owner.
+int GetClip(HWND owner) {
+  if (!OpenClipboard(owner)) return 2;
+  int rc = 2;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      std::printf("%s", Utf8(text).c_str());
+      GlobalUnlock(data);
+      rc = 0;
+    }
+  }
+  CloseClipboard();
+  return rc;
+}
+
+int SetClip(HWND owner, const std::wstring& text) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (block == nullptr) return 2;
+  std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(block);
+  if (!OpenClipboard(owner)) {
+    GlobalFree(block);
+    return 2;
+  }
+  EmptyClipboard();
+  if (SetClipboardData(CF_UNICODETEXT, block) == nullptr) GlobalFree(block);
+  CloseClipboard();
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  // The wide command line: the text to put on the clipboard may be any Unicode.
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr || argc < 2) return 64;
+  const std::wstring command = argv[1];
+  if (command == L"notepad-text") return NotepadText();
+  if (command == L"get-clip" || command == L"set-clip") {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"probe", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 nullptr, nullptr);
+    const int rc =
+        command == L"get-clip" ? GetClip(owner) : SetClip(owner, argc > 2 ? argv[2] : L"");
+    DestroyWindow(owner);
+    return rc;
+  }
+  if (command == L"visible" && argc > 2) {
+    HWND window = FindWindowW(argv[2], nullptr);
+    std::printf("%d\n", window != nullptr && IsWindowVisible(window) ? 1 : 0);
+    return 0;
+  }
+  HWND window = FindWindowW(L"FLUTTER_RUNNER_WIN32_WINDOW", nullptr);
+  if (window == nullptr) return 2;
+  if (command == L"shrink") {
+    SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return PrintRect(window);
+}
