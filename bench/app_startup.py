@@ -1,0 +1,63 @@
+"""Start-up of murmurly.exe under Wine beside a minimal one-window Win32 program.
+
+murmurly: process start to the `top-level-visible` notice over the Dart-peer link. The minimal
+program: process start to its exit right after its first paint. Runs alternate, in one session,
+so both see the same warm Wine server.
+
+  tools/xvfb-session /usr/bin/python3 bench/app_startup.py --bundle build/bundle \
+      --minimal build/windows/tests/minimal_window.exe [--runs 10]
+"""
+
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from peer import ROOT, Peer  # noqa: E402
+
+WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
+
+
+def murmurly_once(bundle):
+    peer = Peer(bundle)
+    try:
+        peer.accept()
+        visible = peer.wait_notice("top-level-visible")
+        elapsed = visible - peer.started
+        peer.control("close-window")
+        peer.exit_code()
+        return elapsed
+    finally:
+        peer.close()
+
+
+def minimal_once(path):
+    start = time.monotonic()
+    subprocess.run([WINE_RUN, path], check=True, timeout=60)
+    return time.monotonic() - start
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bundle", required=True)
+    parser.add_argument("--minimal", required=True)
+    parser.add_argument("--runs", type=int, default=10)
+    args = parser.parse_args()
+    minimal_once(args.minimal)  # the first start also boots the Wine server
+    apps, minimals = [], []
+    for _ in range(args.runs):
+        apps.append(murmurly_once(args.bundle))
+        minimals.append(minimal_once(args.minimal))
+    app, base = statistics.median(apps), statistics.median(minimals)
+    print("murmurly start to top-level-visible: median %.0f ms, worst %.0f ms"
+          % (app * 1000, max(apps) * 1000))
+    print("minimal window start to exit:        median %.0f ms, worst %.0f ms"
+          % (base * 1000, max(minimals) * 1000))
+    print("ratio (medians): %.2f" % (app / base))
+
+
+if __name__ == "__main__":
+    main()

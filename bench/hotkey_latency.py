@@ -1,0 +1,59 @@
+"""Key-down to "onHotkeyDown" and key-up to "onHotkeyUp" at the Dart peer, over real X events.
+
+The hotkey (Left Ctrl + Left Shift) is held in Wine's notepad; the time runs from the moment
+xdotool has sent the second key-down (or the first key-up) to the event's arrival.
+
+  tools/xvfb-session /usr/bin/python3 bench/hotkey_latency.py --bundle build/bundle [--holds 50]
+"""
+
+import argparse
+import os
+import statistics
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from e2e_support import Peer, focus, start_notepad, stop_wine, xdotool  # noqa: E402
+
+
+def report(name, samples):
+    print("%s over %d holds: median %.1f ms, worst %.1f ms" % (
+        name, len(samples), statistics.median(samples) * 1000, max(samples) * 1000))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bundle", required=True)
+    parser.add_argument("--holds", type=int, default=50)
+    args = parser.parse_args()
+    start_notepad()
+    peer = Peer(args.bundle)
+    downs, ups = [], []
+    try:
+        peer.accept()
+        peer.wait_notice("top-level-visible")
+        peer.call("murmurly/global_hotkey", "startListening")
+        peer.call("murmurly/global_hotkey", "setOverlayEnabled", {"enabled": False})
+        focus("Untitled - Notepad")
+        for hold in range(1, args.holds + 1):
+            xdotool("keydown", "Control_L")
+            xdotool("keydown", "Shift_L")
+            sent = time.monotonic()
+            downs.append(peer.wait_event("onHotkeyDown", hold) - sent)
+            time.sleep(max(0.0, 0.35 - (time.monotonic() - sent)))  # past the tap threshold
+            xdotool("keyup", "Shift_L")
+            sent = time.monotonic()
+            ups.append(peer.wait_event("onHotkeyUp", hold) - sent)
+            xdotool("keyup", "Control_L")
+            time.sleep(0.05)
+        peer.control("close-window")
+        peer.exit_code()
+    finally:
+        peer.close()
+        stop_wine()
+    report("key-down to onHotkeyDown", downs)
+    report("key-up to onHotkeyUp", ups)
+
+
+if __name__ == "__main__":
+    main()
