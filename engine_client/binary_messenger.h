@@ -9,9 +9,8 @@
 #include <functional>
 #include <string>
 
-// Called with the reply bytes; a null pointer with count 0 is the empty reply. (The same alias
-// is declared beside EngineMethodResult, which owns one.)
-using BinaryReplyFn = std::function<void(const uint8_t* reply, size_t replySize)>;
+// BinaryReplyFn: called with the reply bytes; a null pointer with count 0 is the empty reply.
+#include "engine_client/engine_method_result.h"
 
 using BinaryMessageHandlerFn =
     std::function<void(const uint8_t* message, size_t messageSize, BinaryReplyFn reply)>;
