@@ -6,3 +6,8 @@ murmurly_test(NAME microphone_status_test
 murmurly_test(NAME permissions_wine_test WINDOWS_ONLY TIMEOUT 60
   SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/permissions_wine_test.cpp
   LIBS murmurly_permission_checks murmurly_platform_win32)
+
+murmurly_test(NAME permissions_channel_test
+  SOURCES ${PROJECT_SOURCE_DIR}/tests/host/permissions_channel_test.cpp
+  LIBS murmurly_permissions murmurly_test_support)
+
