@@ -1,5 +1,6 @@
 #include "hotkey/global_hotkey.h"
 
+#include "engine_client/method_channel.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/keyboard.h"
@@ -75,8 +76,10 @@ void GlobalHotkey::setFocusCheckEnabled(bool enabled) { focusCheckEnabled = enab
 void GlobalHotkey::hideOverlay() { hideRecordingOverlay(); }
 
 void GlobalHotkey::sendEvent(const char* event) {
-  if (eventSink) eventSink(event);
+  if (channel != nullptr) channel->InvokeMethod(event, nullptr);
 }
+
+void GlobalHotkey::detachChannel() { channel.reset(); }
 
 void GlobalHotkey::log(const char* line) { platform_.debug->OutputDebugStringA(line); }
 

@@ -15,11 +15,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
 #include "platform/win_types.h"
+
+class MethodChannel;
 
 class GlobalHotkey {
  public:
@@ -73,6 +75,9 @@ class GlobalHotkey {
 
   // Sends one event ("onHotkeyDown", ...) to the Dart side; the single way events leave.
   void sendEvent(const char* event);
+  // Drops the channel so nothing is sent any more. Called before the engine shuts down: from then
+  // on the messenger is dead, while the hook and timers may still produce events.
+  void detachChannel();
 
   // Writes one diagnostic line (a single OutputDebugStringA call).
   void log(const char* line);
@@ -82,9 +87,8 @@ class GlobalHotkey {
 
   // Fields, in the documented order. Public: the overlay, paste and channel code of the hotkey
   // subsystem share them under these names.
-  // Receives every event sendEvent passes on; empty = events are dropped. Stands where the
-  // hotkey channel will be held once the channel layer exists.
-  std::function<void(const char*)> eventSink;
+  // The hotkey channel; empty before registration and after detachChannel.
+  std::unique_ptr<MethodChannel> channel;
   std::uint32_t primaryVk = 160;
   std::uint32_t secondVk = 162;
   std::uint32_t comboVk = 0;

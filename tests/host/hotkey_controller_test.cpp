@@ -134,11 +134,12 @@ TEST_F(ControllerTest, TeardownReleasesHookTimersAndWindows) {
   EXPECT_EQ(GlobalHotkey::currentInstance, nullptr);
 }
 
-TEST_F(ControllerTest, EventsWithoutASinkAreDropped) {
-  hotkey->eventSink = nullptr;
+TEST_F(ControllerTest, DetachedControllerSendsNothing) {
+  hotkey->detachChannel();
   listen("Right Alt");
   press(VK_RMENU);
   EXPECT_TRUE(hotkey->isRecording);
+  EXPECT_TRUE(messenger.sent.empty());
 }
 
 }  // namespace

@@ -8,17 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "engine_client/method_channel.h"
 #include "hotkey/global_hotkey.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/recording_messenger.h"
 
 namespace fake {
 
 class HotkeyFixture : public ::testing::Test {
  protected:
   HotkeyFixture() : hotkey(std::make_unique<GlobalHotkey>(fake.platform())) {
-    // Events go into the same list as the diagnostic lines so their order can be compared.
-    hotkey->eventSink = [this](const char* event) {
-      fake.debug.lines.push_back(std::string("=> ") + event);
+    // Events leave through a real channel; their names go into the same list as the diagnostic
+    // lines so their order can be compared.
+    hotkey->channel = std::make_unique<MethodChannel>(&messenger, "murmurly/global_hotkey",
+                                                      &StandardMethodCodec::GetInstance());
+    messenger.onSend = [this](const RecordingMessenger::Sent& sent) {
+      fake.debug.lines.push_back("=> " + RecordingMessenger::methodName(sent));
     };
   }
 
@@ -60,6 +65,7 @@ class HotkeyFixture : public ::testing::Test {
   }
 
   FakePlatform fake;
+  RecordingMessenger messenger;
   std::unique_ptr<GlobalHotkey> hotkey;
 };
 

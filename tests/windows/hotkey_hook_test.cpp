@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "engine_client/method_channel.h"
 #include "hotkey/global_hotkey.h"
 #include "platform/debug_output.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/recording_messenger.h"
 
 namespace {
 
@@ -33,7 +35,11 @@ class HotkeyHookTest : public ::testing::Test {
   HotkeyHookTest() : capture(log), p(platform::Win32Platform()) {
     p.debug = &capture;
     hotkey = std::make_unique<GlobalHotkey>(p);
-    hotkey->eventSink = [this](const char* event) { log.push_back(std::string("=> ") + event); };
+    hotkey->channel = std::make_unique<MethodChannel>(&messenger, "murmurly/global_hotkey",
+                                                      &StandardMethodCodec::GetInstance());
+    messenger.onSend = [this](const fake::RecordingMessenger::Sent& sent) {
+      log.push_back("=> " + fake::RecordingMessenger::methodName(sent));
+    };
   }
   ~HotkeyHookTest() override {
     hotkey.reset();
@@ -81,6 +87,7 @@ class HotkeyHookTest : public ::testing::Test {
   Log log;
   CapturingDebugOutput capture;
   platform::Platform p;
+  fake::RecordingMessenger messenger;
   std::unique_ptr<GlobalHotkey> hotkey;
 };
 
