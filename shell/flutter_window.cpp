@@ -42,7 +42,6 @@ void FlutterWindow::OnDestroyed() {
     // own teardown: cut them off from the channel first so nothing is sent into a dead engine.
     hotkey.stopListening();
     hotkey.detachChannel();
-    permissionsChannel.reset();
     std::unique_ptr<FlutterViewController> dying = std::move(viewController);
     dying.reset();
   }

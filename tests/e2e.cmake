@@ -14,3 +14,21 @@ add_executable(window_probe ${PROJECT_SOURCE_DIR}/tests/e2e/window_probe.cpp)
 target_link_libraries(window_probe PRIVATE shell32 user32)
 add_executable(minimal_window WIN32 ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp)
 target_link_options(minimal_window PRIVATE -municode)
+
+# The bundle driven end to end. Each test builds nothing: the bundle target lays it out first
+# (a CTest fixture, so `ctest -R e2e_` alone still runs against a fresh bundle).
+if(TARGET bundle AND TARGET murmurly)
+  if(NOT MURMURLY_BUNDLE_DIR)
+    set(MURMURLY_BUNDLE_DIR ${PROJECT_SOURCE_DIR}/build/bundle)
+  endif()
+  add_test(NAME e2e_bundle COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target bundle)
+  set_tests_properties(e2e_bundle PROPERTIES FIXTURES_SETUP e2e_bundle TIMEOUT 600)
+  foreach(name startup dictation)
+    add_test(NAME e2e_${name}
+      COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-session /usr/bin/python3
+              ${PROJECT_SOURCE_DIR}/tests/e2e/test_${name}.py
+              --bundle ${MURMURLY_BUNDLE_DIR} --probe $<TARGET_FILE:window_probe>)
+    set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 120 RESOURCE_LOCK desktop
+      FIXTURES_REQUIRED e2e_bundle)
+  endforeach()
+endif()
