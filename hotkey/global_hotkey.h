@@ -34,6 +34,8 @@ class GlobalHotkey {
   static GlobalHotkey* currentInstance;
 
   platform::Platform& platform() { return platform_; }
+  // What a context-free callback uses when no controller is current (null before the first one).
+  static platform::Platform* fallbackPlatform() { return callbackPlatform; }
 
   // Lifetime and listening.
   bool noteWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,5 +1,7 @@
 # The fake platform and other test doubles, linked by the tests of every area (host and windows).
 add_library(murmurly_test_support STATIC
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_clipboard.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_gdi.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_keyboard.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_media_foundation.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_platform.cpp

@@ -10,6 +10,8 @@ Platform& Win32Platform() {
     p.clock = &Win32Clock();
     p.debug = &Win32DebugOutput();
     p.windows = &Win32WindowSystem();
+    p.gdi = &Win32Gdi();
+    p.clipboard = &Win32Clipboard();
     p.mediaFoundation = &Win32MediaFoundation();
     p.shell = &Win32Shell();
     return p;

@@ -14,6 +14,8 @@ Timers& Win32Timers();
 Clock& Win32Clock();
 DebugOutput& Win32DebugOutput();
 WindowSystem& Win32WindowSystem();
+Gdi& Win32Gdi();
+Clipboard& Win32Clipboard();
 MediaFoundation& Win32MediaFoundation();
 Shell& Win32Shell();
 

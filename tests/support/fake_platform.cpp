@@ -8,6 +8,8 @@ FakePlatform::FakePlatform() {
   platform_.clock = &clock;
   platform_.debug = &debug;
   platform_.windows = &windows;
+  platform_.gdi = &gdi;
+  platform_.clipboard = &clipboard;
   platform_.mediaFoundation = &mediaFoundation;
   platform_.shell = &shell;
 }

@@ -7,7 +7,9 @@
 
 #include "platform/platform.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/fake_clipboard.h"
 #include "tests/support/fake_debug_output.h"
+#include "tests/support/fake_gdi.h"
 #include "tests/support/fake_keyboard.h"
 #include "tests/support/fake_media_foundation.h"
 #include "tests/support/fake_shell.h"
@@ -32,6 +34,8 @@ class FakePlatform {
   FakeKeyboard keyboard;
   FakeDebugOutput debug;
   FakeWindowSystem windows;
+  FakeGdi gdi;
+  FakeClipboard clipboard{clock};
   FakeMediaFoundation mediaFoundation;
   FakeShell shell;
 

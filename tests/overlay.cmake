@@ -1,0 +1,8 @@
+# Overlay texts and the two overlays: host tests on the fake platform; under Wine, the real
+# conversion and the real windows read back from the screen.
+murmurly_test(NAME overlay_test HOST_ONLY
+  SOURCES
+    ${PROJECT_SOURCE_DIR}/tests/host/hint_overlay_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/host/overlay_texts_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/host/recording_overlay_test.cpp
+  LIBS murmurly_overlay murmurly_hotkey murmurly_engine_client murmurly_test_support)
