@@ -1,0 +1,249 @@
+#include "standin/engine/standin_engine.h"
+
+#include <cstdio>
+#include <set>
+
+#include "standin/engine/demo_dart.h"
+#include "standin/engine/peer_link.h"
+
+namespace {
+
+constexpr wchar_t kViewClass[] = L"MurmurlyStandinView";
+constexpr size_t kShownEvents = 6;
+
+std::mutex liveLock;
+std::set<const FlutterDesktopEngine*> liveEngines;
+
+std::string Narrow(const wchar_t* text) {
+  if (text == nullptr || *text == 0) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+  out.resize(static_cast<size_t>(size) - 1);
+  return out;
+}
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+  return out;
+}
+
+std::string Environment(const char* name) {
+  char value[256];
+  const DWORD size = GetEnvironmentVariableA(name, value, sizeof value);
+  return size > 0 && size < sizeof value ? std::string(value, size) : std::string();
+}
+
+HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+  return module;
+}
+
+LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* engine = reinterpret_cast<FlutterDesktopEngine*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_PAINT && engine != nullptr) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    RECT area;
+    GetClientRect(hwnd, &area);
+    engine->Paint(dc, area);
+    EndPaint(hwnd, &paint);
+    return 0;
+  }
+  if (message == WM_ERASEBKGND) return 1;
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+std::unique_ptr<standin::DartSide> ChooseDartSide(FlutterDesktopEngine& engine) {
+  const std::string peer = Environment("MURMURLY_DART_PEER");
+  if (!peer.empty()) {
+    if (std::optional<uint16_t> port = standin::LoopbackPort(peer)) {
+      return std::make_unique<standin::PeerLink>(engine, *port);
+    }
+    std::fprintf(stderr,
+                 "murmurly stand-in engine: MURMURLY_DART_PEER must be 127.0.0.1:PORT, not %s; "
+                 "using the built-in demo\n",
+                 peer.c_str());
+    std::fflush(stderr);
+  }
+  return std::make_unique<standin::DemoDart>(engine);
+}
+
+}  // namespace
+
+bool IsLiveEngine(const FlutterDesktopEngine* engine) {
+  std::lock_guard<std::mutex> guard(liveLock);
+  return liveEngines.count(engine) > 0;
+}
+
+FlutterDesktopEngine::FlutterDesktopEngine(const FlutterDesktopEngineProperties& properties)
+    : messenger(new FlutterDesktopMessenger()) {
+  for (int i = 0; i < properties.dart_entrypoint_argc; ++i) {
+    const char* argument = properties.dart_entrypoint_argv[i];
+    arguments.emplace_back(argument != nullptr ? argument : "");
+  }
+  status["assets"] = Narrow(properties.assets_path);
+  messenger->engine = this;
+  {
+    std::lock_guard<std::mutex> guard(liveLock);
+    liveEngines.insert(this);
+  }
+  dart = ChooseDartSide(*this);
+  Notice("engine-created");
+}
+
+FlutterDesktopEngine::~FlutterDesktopEngine() {
+  Notice("shutdown");
+  dart->Stop();
+  {
+    std::lock_guard<std::recursive_mutex> guard(messenger->lock);
+    messenger->engine = nullptr;
+  }
+  {
+    std::lock_guard<std::mutex> guard(liveLock);
+    liveEngines.erase(this);
+  }
+  if (view.window != nullptr) DestroyWindow(view.window);
+  if (--messenger->references == 0) delete messenger;
+}
+
+void FlutterDesktopEngine::Notice(const std::string& line) {
+  events.push_back(line);
+  if (events.size() > kShownEvents) events.pop_front();
+  if (dart) dart->Notice(line);
+}
+
+void FlutterDesktopEngine::ShowStatus(const std::string& key, const std::string& value) {
+  status[key] = value;
+  if (view.window != nullptr) InvalidateRect(view.window, nullptr, FALSE);
+}
+
+void FlutterDesktopEngine::SetCallback(const std::string& channel,
+                                       FlutterDesktopMessageCallback callback, void* userData) {
+  if (callback == nullptr) {
+    callbacks.erase(channel);
+    Notice("callback-cleared " + channel);
+  } else {
+    callbacks[channel] = {callback, userData};
+    Notice("callback " + channel);
+  }
+}
+
+void FlutterDesktopEngine::DeliverFromDart(const std::string& channel,
+                                           const std::vector<uint8_t>& message,
+                                           standin::ReplyFn reply) {
+  auto found = callbacks.find(channel);
+  if (found == callbacks.end()) {
+    reply({});
+    return;
+  }
+  ShowStatus("last call", channel);
+  // Answered from any thread; the Dart side hears of it on the platform thread.
+  auto* handle = new FlutterDesktopMessageResponseHandle{
+      [this, reply = std::move(reply)](const std::vector<uint8_t>& bytes) {
+        PostTask([reply, bytes] { reply(bytes); });
+      }};
+  FlutterDesktopMessage record{sizeof record, channel.c_str(),
+                               message.empty() ? nullptr : message.data(), message.size(), handle};
+  found->second.first(messenger, &record, found->second.second);
+}
+
+bool FlutterDesktopEngine::SendToDart(const std::string& channel, const uint8_t* message,
+                                      size_t size, FlutterDesktopBinaryReply reply,
+                                      void* userData) {
+  std::vector<uint8_t> bytes(message, message + size);
+  standin::ReplyFn onReply;
+  if (reply != nullptr) {
+    onReply = [reply, userData](const std::vector<uint8_t>& answer) {
+      reply(answer.empty() ? nullptr : answer.data(), answer.size(), userData);
+    };
+  }
+  return dart->Receive(channel, bytes, std::move(onReply));
+}
+
+FlutterDesktopPluginRegistrar* FlutterDesktopEngine::Registrar(const std::string& name) {
+  std::unique_ptr<FlutterDesktopPluginRegistrar>& registrar = registrars[name];
+  if (!registrar) registrar.reset(new FlutterDesktopPluginRegistrar{this, name});
+  Notice("registrar " + name);
+  return registrar.get();
+}
+
+void FlutterDesktopEngine::Run(int width, int height) {
+  WNDCLASSW viewClass{};
+  viewClass.lpfnWndProc = &ViewProc;
+  viewClass.hInstance = ThisModule();
+  viewClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  viewClass.lpszClassName = kViewClass;
+  RegisterClassW(&viewClass);  // Already registered by an earlier engine: fine.
+  // Parked under the message-only window until the shell re-parents it.
+  view.window = CreateWindowExW(0, kViewClass, L"murmurly stand-in view", WS_CHILD | WS_VISIBLE, 0,
+                                0, width, height, HWND_MESSAGE, nullptr, ThisModule(), this);
+  Notice("view-created " + std::to_string(width) + "x" + std::to_string(height));
+  Notice("entrypoint-args " + std::to_string(arguments.size()));
+  for (const std::string& argument : arguments) Notice("arg " + argument);
+  // The Dart side starts from the message loop, after the shell has set up its channels.
+  PostTask([this] {
+    dart->Run();
+    ProduceFrame();
+  });
+}
+
+void FlutterDesktopEngine::ProduceFrame() {
+  ++frames;
+  status["frames"] = std::to_string(frames);
+  if (view.window != nullptr) InvalidateRect(view.window, nullptr, FALSE);
+  Notice("frame");
+  if (nextFrame != nullptr) {
+    VoidCallback callback = nextFrame;
+    void* userData = nextFrameUserData;
+    nextFrame = nullptr;
+    nextFrameUserData = nullptr;
+    callback(userData);
+    Notice("next-frame-callback");
+  }
+}
+
+void FlutterDesktopEngine::CloseTopLevelWindow() {
+  if (topLevel != nullptr) {
+    PostMessageW(topLevel, WM_CLOSE, 0, 0);
+  } else {
+    closeWanted = true;
+  }
+}
+
+void FlutterDesktopEngine::WatchTopLevel(HWND window, UINT message, WPARAM wparam) {
+  if (topLevel == nullptr) {
+    topLevel = window;
+    if (closeWanted) PostMessageW(topLevel, WM_CLOSE, 0, 0);
+  }
+  if (message == WM_SHOWWINDOW && wparam != 0 && !topLevelVisible) {
+    topLevelVisible = true;
+    Notice("top-level-visible");
+  }
+}
+
+void FlutterDesktopEngine::Paint(HDC dc, const RECT& area) const {
+  HBRUSH background = CreateSolidBrush(RGB(32, 36, 44));
+  FillRect(dc, &area, background);
+  DeleteObject(background);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(230, 230, 230));
+  std::wstring text = L"murmurly stand-in engine\n\n";
+  for (const auto& [key, value] : status) text += Wide(key) + L": " + Wide(value) + L"\n";
+  text += L"\nlast events:\n";
+  for (const std::string& event : events) text += L"  " + Wide(event) + L"\n";
+  RECT inner = area;
+  InflateRect(&inner, -16, -16);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner, DT_LEFT | DT_NOPREFIX);
+}
