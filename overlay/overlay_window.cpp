@@ -54,7 +54,7 @@ LRESULT handleOverlayMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;  // the dictation target keeps the focus
     case WM_LBUTTONDOWN:
-      if (hotkey != nullptr) click(*hotkey, window, GET_X_LPARAM(lParam));
+      if (hotkey != nullptr) click(*hotkey, window, static_cast<short>(LOWORD(lParam)));
       return 0;
     default:
       return windows.DefWindowProcW(window, message, wParam, lParam);
