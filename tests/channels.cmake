@@ -5,9 +5,15 @@ murmurly_test(NAME microphone_status_test
 
 murmurly_test(NAME permissions_wine_test WINDOWS_ONLY TIMEOUT 60
   SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/permissions_wine_test.cpp
-  LIBS murmurly_permission_checks murmurly_platform_win32)
+  LIBS murmurly_permissions murmurly_platform_win32)
 
 murmurly_test(NAME permissions_channel_test
   SOURCES ${PROJECT_SOURCE_DIR}/tests/host/permissions_channel_test.cpp
   LIBS murmurly_permissions murmurly_test_support)
 
+
+# The controller, overlay and paste libraries call one another: link them as one group.
+murmurly_test(NAME hotkey_channel_test
+  SOURCES ${PROJECT_SOURCE_DIR}/tests/host/hotkey_channel_test.cpp
+  LIBS "$<LINK_GROUP:RESCAN,murmurly_hotkey,murmurly_overlay,murmurly_paste>"
+    murmurly_test_support)

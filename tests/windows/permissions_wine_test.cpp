@@ -3,15 +3,23 @@
 #include <objbase.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "engine_client/method_call.h"
+#include "engine_client/method_channel.h"
+#include "engine_client/standard_method_codec.h"
 #include "permissions/microphone_status.h"
+#include "permissions/permissions_channel.h"
 #include "permissions/privacy_page.h"
 #include "platform/shell.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/recording_messenger.h"
 
 namespace {
 
@@ -58,6 +66,26 @@ TEST_F(RealPermissionsTest, OpeningThePrivacyPageReturnsWithoutAWindowOfOurs) {
   const auto elapsed = std::chrono::steady_clock::now() - start;
   // A blocking error dialog would keep the call from returning for as long as it is shown.
   EXPECT_LT(elapsed, std::chrono::seconds(20));
+  EXPECT_EQ(visibleWindowsOfThisProcess(), 0);
+}
+
+std::vector<std::uint8_t> call(fake::RecordingMessenger& messenger, const std::string& method) {
+  const auto message =
+      StandardMethodCodec::GetInstance().EncodeMethodCall(MethodCall(method, nullptr));
+  return messenger.deliver("murmurly/permissions", *message);
+}
+
+TEST_F(RealPermissionsTest, ChannelAnswersCheckAndRequestAlikeAndSettingsWithSuccess) {
+  fake::RecordingMessenger messenger;
+  std::unique_ptr<MethodChannel> channel;
+  RegisterPermissionsChannel(channel, &messenger, platform::Win32Platform());
+
+  const std::vector<std::uint8_t> checked = call(messenger, "checkMicrophone");
+  ASSERT_GE(checked.size(), 2u);
+  EXPECT_EQ(checked[0], 0);  // a success envelope
+  EXPECT_EQ(call(messenger, "requestMicrophone"), checked);
+  // Wine has no handler for the settings URI, so this is the failing ShellExecuteW.
+  EXPECT_EQ(call(messenger, "openMicrophoneSettings"), (std::vector<std::uint8_t>{0, 0}));
   EXPECT_EQ(visibleWindowsOfThisProcess(), 0);
 }
 

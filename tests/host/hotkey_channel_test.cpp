@@ -1,0 +1,210 @@
+// The hotkey channel on the wire: calls as the Dart side encodes them, replies and events as bytes,
+// over a recording messenger and a controller on the fake platform.
+#include "hotkey/hotkey_channel.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine_client/encodable_value.h"
+#include "engine_client/method_call.h"
+#include "engine_client/method_channel.h"
+#include "engine_client/standard_method_codec.h"
+#include "hotkey/global_hotkey.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/recording_messenger.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr const char* kChannel = "murmurly/global_hotkey";
+
+void appendString(Bytes& bytes, const std::string& text) {
+  bytes.push_back(7);
+  bytes.push_back(static_cast<std::uint8_t>(text.size()));
+  bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+Bytes errorReply(const std::string& message) {
+  Bytes bytes{1};
+  appendString(bytes, "INVALID_ARGS");
+  appendString(bytes, message);
+  bytes.push_back(0);
+  return bytes;
+}
+
+// The bytes of an event: its name's string value and a null value.
+Bytes event(const std::string& name) {
+  Bytes bytes;
+  appendString(bytes, name);
+  bytes.push_back(0);
+  return bytes;
+}
+
+const Bytes kNull{0, 0};
+
+std::unique_ptr<EncodableValue> map(EncodableValueMap entries) {
+  return std::make_unique<EncodableValue>(std::move(entries));
+}
+
+class HotkeyChannelTest : public ::testing::Test {
+ protected:
+  HotkeyChannelTest() : hotkey(fake.platform()) { RegisterHotkeyChannel(hotkey, &messenger); }
+
+  Bytes send(const Bytes& message) {
+    bool replied = false;
+    Bytes reply = messenger.deliver(kChannel, message, &replied);
+    EXPECT_TRUE(replied);
+    return reply;
+  }
+
+  Bytes call(const std::string& method, std::unique_ptr<EncodableValue> arguments = nullptr) {
+    return send(*StandardMethodCodec::GetInstance().EncodeMethodCall(
+        MethodCall(method, std::move(arguments))));
+  }
+
+  std::vector<Bytes> events() {
+    std::vector<Bytes> out;
+    for (const auto& sent : messenger.sent) {
+      EXPECT_EQ(sent.channel, kChannel);
+      EXPECT_FALSE(sent.withReply);
+      out.push_back(sent.bytes);
+    }
+    messenger.sent.clear();
+    return out;
+  }
+
+  void hold(DWORD first, DWORD second, std::int64_t ms) {
+    fake.keyboard.keyDown(first);
+    fake.keyboard.keyDown(second);
+    fake.advance(ms);
+    fake.keyboard.keyUp(second);
+    fake.keyboard.keyUp(first);
+  }
+
+  fake::FakePlatform fake;
+  fake::RecordingMessenger messenger;
+  GlobalHotkey hotkey;
+};
+
+TEST_F(HotkeyChannelTest, SetOverlayEnabledWireExample) {
+  Bytes message{7, 17};
+  const std::string name = "setOverlayEnabled";
+  message.insert(message.end(), name.begin(), name.end());
+  const Bytes rest{13, 1, 7, 7, 'e', 'n', 'a', 'b', 'l', 'e', 'd', 2};
+  message.insert(message.end(), rest.begin(), rest.end());
+  EXPECT_EQ(send(message), kNull);
+  EXPECT_FALSE(hotkey.overlayEnabled);
+
+  EXPECT_EQ(call("setOverlayEnabled", map({{EncodableValue("enabled"), EncodableValue(true)}})),
+            kNull);
+  EXPECT_TRUE(hotkey.overlayEnabled);
+}
+
+TEST_F(HotkeyChannelTest, SetHotkeyArgumentErrorsLeaveTheKeysAlone) {
+  const std::vector<std::unique_ptr<EncodableValue>> bad = [] {
+    std::vector<std::unique_ptr<EncodableValue>> v;
+    v.push_back(map({{EncodableValue("labels"), EncodableValue("F8")}}));
+    v.push_back(map({{EncodableValue("label"), EncodableValue(120)}}));
+    v.push_back(nullptr);
+    v.push_back(std::make_unique<EncodableValue>("F8"));
+    return v;
+  }();
+  for (const auto& arguments : bad) {
+    std::unique_ptr<EncodableValue> copy =
+        arguments ? std::make_unique<EncodableValue>(*arguments) : nullptr;
+    EXPECT_EQ(call("setHotkey", std::move(copy)), errorReply("Missing label"));
+  }
+  EXPECT_EQ(hotkey.label, "Left Shift + Left Ctrl");
+  EXPECT_EQ(hotkey.primaryVk, 160u);
+  EXPECT_EQ(hotkey.secondVk, 162u);
+
+  EXPECT_EQ(call("setHotkey", map({{EncodableValue("label"), EncodableValue("F8")}})), kNull);
+  EXPECT_EQ(hotkey.label, "F8");
+  EXPECT_EQ(call("setHotkey", map({{EncodableValue("label"), EncodableValue("")}})), kNull);
+}
+
+TEST_F(HotkeyChannelTest, SwitchesTakeOnlyBooleans) {
+  EXPECT_EQ(call("setOverlayEnabled", map({{EncodableValue("enabled"), EncodableValue(1)}})),
+            errorReply("Missing enabled"));
+  EXPECT_TRUE(hotkey.overlayEnabled);
+  EXPECT_EQ(call("setFocusCheckEnabled"), errorReply("Missing enabled"));
+  EXPECT_EQ(call("setFocusCheckEnabled", map({})), errorReply("Missing enabled"));
+  EXPECT_TRUE(hotkey.focusCheckEnabled);
+  EXPECT_EQ(call("setFocusCheckEnabled", map({{EncodableValue("enabled"), EncodableValue(false)}})),
+            kNull);
+  EXPECT_FALSE(hotkey.focusCheckEnabled);
+}
+
+TEST_F(HotkeyChannelTest, LocalizedStringsNeedAMapAndKeepWhatIsEmptyOrMissing) {
+  EXPECT_EQ(call("setLocalizedStrings"), errorReply("Missing args"));
+  EXPECT_EQ(call("setLocalizedStrings", std::make_unique<EncodableValue>(EncodableValueList{})),
+            errorReply("Missing args"));
+  EXPECT_EQ(call("setLocalizedStrings", map({})), kNull);
+  EXPECT_EQ(hotkey.listeningText, u"Listening...");
+
+  EXPECT_EQ(
+      call("setLocalizedStrings",
+           map({{EncodableValue("listening"), EncodableValue("")},
+                {EncodableValue("transcribing"), EncodableValue("Transkribiere\xE2\x80\xA6")}})),
+      kNull);
+  EXPECT_EQ(hotkey.listeningText, u"Listening...");
+  EXPECT_EQ(hotkey.transcribingText, u"Transkribiere\u2026");
+}
+
+TEST_F(HotkeyChannelTest, PasteTextNeedsAStringAndRepliesAfterThePasteEnded) {
+  EXPECT_EQ(call("pasteText", map({{EncodableValue("text"), EncodableValue(5)}})),
+            errorReply("Missing text"));
+  EXPECT_EQ(call("pasteText"), errorReply("Missing text"));
+  const std::int64_t before = fake.clock.SteadyNowNs();
+  EXPECT_EQ(call("pasteText", map({{EncodableValue("text"), EncodableValue("")}})), kNull);
+  // The reply was produced only after the paste's sleeps (at least 350 ms of virtual time).
+  EXPECT_GE(fake.clock.SteadyNowNs() - before, 350'000'000);
+}
+
+TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {
+  fake.keyboard.failNextHook = true;
+  EXPECT_EQ(call("startListening"), kNull);
+  EXPECT_EQ(hotkey.keyboardHook, nullptr);
+  EXPECT_EQ(call("startListening"), kNull);
+  EXPECT_NE(hotkey.keyboardHook, nullptr);
+  EXPECT_EQ(call("stopListening"), kNull);
+  EXPECT_EQ(hotkey.keyboardHook, nullptr);
+  EXPECT_EQ(call("hideOverlay"), kNull);
+}
+
+TEST_F(HotkeyChannelTest, OtherNamesAndUndecodableCallsGetEmptyReplies) {
+  EXPECT_EQ(call("StartListening"), Bytes{});
+  EXPECT_EQ(call("startlistening "), Bytes{});
+  EXPECT_EQ(call(""), Bytes{});
+  EXPECT_EQ(hotkey.keyboardHook, nullptr);
+  EXPECT_EQ(send(Bytes{1}), Bytes{});  // a bool where the method name belongs
+  EXPECT_EQ(call("startListening"), kNull);
+  EXPECT_NE(hotkey.keyboardHook, nullptr);
+}
+
+TEST_F(HotkeyChannelTest, EventsLeaveInTheOrderOfTheHolds) {
+  hotkey.focusCheckEnabled = false;
+  call("startListening");
+  hold(VK_LCONTROL, VK_LSHIFT, 500);  // a real hold
+  hold(VK_LCONTROL, VK_LSHIFT, 100);  // a tap
+  const std::vector<Bytes> sent = events();
+  EXPECT_EQ(sent, (std::vector<Bytes>{event("onHotkeyDown"), event("onHotkeyUp"),
+                                      event("onHotkeyDown"), event("onHotkeyCancelled")}));
+  // "onHotkeyUp" as it stands on the wire.
+  EXPECT_EQ(sent[1], (Bytes{7, 10, 'o', 'n', 'H', 'o', 't', 'k', 'e', 'y', 'U', 'p', 0}));
+}
+
+TEST_F(HotkeyChannelTest, DetachedControllerSendsNothing) {
+  hotkey.focusCheckEnabled = false;
+  call("startListening");
+  hotkey.detachChannel();
+  hold(VK_LCONTROL, VK_LSHIFT, 500);
+  hotkey.handleCancelAreaClick();
+  EXPECT_TRUE(events().empty());
+}
+
+}  // namespace
