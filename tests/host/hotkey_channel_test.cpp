@@ -198,6 +198,20 @@ TEST_F(HotkeyChannelTest, EventsLeaveInTheOrderOfTheHolds) {
   EXPECT_EQ(sent[1], (Bytes{7, 10, 'o', 'n', 'H', 'o', 't', 'k', 'e', 'y', 'U', 'p', 0}));
 }
 
+TEST_F(HotkeyChannelTest, FocusAndForeignKeysProduceTheirEvents) {
+  hotkey.appWindow = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x77));
+  fake.windows.foreground = hotkey.appWindow;
+  call("startListening");
+  hold(VK_LCONTROL, VK_LSHIFT, 500);  // our own window is in front
+  fake.windows.foreground = nullptr;
+  fake.keyboard.keyDown(VK_LCONTROL);
+  fake.keyboard.keyDown(VK_LSHIFT);
+  fake.advance(100);
+  fake.keyboard.keyDown('K');  // another key typed during the hold
+  EXPECT_EQ(events(), (std::vector<Bytes>{event("onHotkeyWhileFocused"), event("onHotkeyDown"),
+                                          event("onHotkeyCancelled")}));
+}
+
 TEST_F(HotkeyChannelTest, DetachedControllerSendsNothing) {
   hotkey.focusCheckEnabled = false;
   call("startListening");
