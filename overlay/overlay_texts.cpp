@@ -1,6 +1,7 @@
 #include "overlay/overlay_texts.h"
 
 #include <cstring>
+#include <optional>
 
 #include "hotkey/global_hotkey.h"
 
@@ -52,6 +53,51 @@ void setLocalizedStrings(GlobalHotkey& hotkey, const EncodableValueMap& strings)
   replaceIfGiven(hotkey.holdDownText, strings, "holdDown", true);
 }
 
+namespace {
+
+// One code point from the lead byte and what follows it, or nullopt for an ill-formed sequence.
+// `p` is left after the bytes the sequence consumed. This is the platform's way: continuation
+// bytes are consumed while the value can still be valid, and an overlong, surrogate or
+// out-of-range value is refused once enough bytes show it, so e.g. E0 80 is one replacement.
+std::optional<char32_t> decode(unsigned char lead, const unsigned char*& p,
+                               const unsigned char* end) {
+  int trail = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    trail = 1;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    trail = 2;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    trail = 3;
+  } else {
+    return std::nullopt;
+  }
+  constexpr unsigned char kLeadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
+  char32_t cp = lead & kLeadMask[trail];
+  const auto continuation = [&]() -> bool {
+    if (p == end || (*p & 0xC0) != 0x80) return false;
+    cp = (cp << 6) | (*p & 0x3F);
+    return true;
+  };
+  if (trail == 3) {
+    if (!continuation()) return std::nullopt;
+    ++p;
+    if (cp < 0x10) return std::nullopt;  // overlong four-byte form
+  }
+  if (trail >= 2) {
+    if (!continuation()) return std::nullopt;
+    if (cp >= (0x110000 >> 6)) return std::nullopt;  // above U+10FFFF; byte not consumed
+    ++p;
+    if (cp < 0x20) return std::nullopt;  // overlong three-byte form
+    if (cp >= (0xD800 >> 6) && cp <= (0xDFFF >> 6)) return std::nullopt;  // surrogate
+  }
+  if (!continuation()) return std::nullopt;
+  ++p;
+  if (cp < 0x80) return std::nullopt;  // overlong two-byte form
+  return cp;
+}
+
+}  // namespace
+
 std::u16string toWide(const std::string& utf8) {
   std::u16string out;
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.c_str());
@@ -63,41 +109,9 @@ std::u16string toWide(const std::string& utf8) {
       out += static_cast<char16_t>(lead);
       continue;
     }
-    // Well-formed sequences after Unicode's table 3-7: the second byte's range depends on the
-    // lead (no overlongs, no surrogates, nothing above U+10FFFF).
-    int trail = 0;
-    char32_t cp = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      trail = 1;
-      cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      trail = 2;
-      cp = lead & 0x0F;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      trail = 3;
-      cp = lead & 0x07;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      out += kReplacement;
-      continue;
-    }
-    bool complete = true;
-    for (int i = 0; i < trail; ++i) {
-      if (p == end || *p < low || *p > high) {
-        complete = false;  // the offending byte starts the next sequence
-        break;
-      }
-      cp = (cp << 6) | (*p++ & 0x3F);
-      low = 0x80;
-      high = 0xBF;
-    }
-    if (complete) {
-      appendCodePoint(out, cp);
+    const std::optional<char32_t> cp = decode(lead, p, end);
+    if (cp) {
+      appendCodePoint(out, *cp);
     } else {
       out += kReplacement;
     }

@@ -20,7 +20,7 @@ inline constexpr std::size_t kMaxFilledLineUnits = 511;
 void setLocalizedStrings(GlobalHotkey& hotkey, const EncodableValueMap& strings);
 
 // UTF-8 to UTF-16 as MultiByteToWideChar(CP_UTF8, 0, ..., -1) does it: stops at the first zero
-// byte, and each maximal ill-formed subsequence becomes one U+FFFD.
+// byte, and each ill-formed sequence becomes one U+FFFD, counted the way the platform counts.
 std::u16string toWide(const std::string& utf8);
 
 // The template with its first "%s" replaced by the label and "%%" by "%"; any other "%" sequence,

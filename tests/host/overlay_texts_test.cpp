@@ -58,17 +58,19 @@ TEST(ToWide, ConvertsWellFormedUtf8IncludingSurrogatePairs) {
   EXPECT_EQ(toWide(std::string("a\0b", 3)), u"a");
 }
 
-TEST(ToWide, EachMaximalIllFormedSubsequenceBecomesOneReplacement) {
+// The same cases run against the real MultiByteToWideChar under Wine (overlay_wine_test).
+TEST(ToWide, IllFormedInputBecomesReplacementsTheWayThePlatformCountsThem) {
   EXPECT_EQ(toWide("\xFF"), u"\uFFFD");
-  EXPECT_EQ(toWide("\x80\x80"), u"\uFFFD\uFFFD");            // stray continuation bytes
-  EXPECT_EQ(toWide("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong lead never starts one
-  EXPECT_EQ(toWide("\xE0\x80\x80"), u"\uFFFD\uFFFD\uFFFD");  // overlong three-byte form
-  EXPECT_EQ(toWide("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
-  EXPECT_EQ(toWide("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");  // above U+10FFFF
-  EXPECT_EQ(toWide("\xE2\x82"), u"\uFFFD");                            // truncated at the end
+  EXPECT_EQ(toWide("\x80\x80"), u"\uFFFD\uFFFD");  // stray continuation bytes
+  EXPECT_EQ(toWide("\xC0\xAF"), u"\uFFFD\uFFFD");  // C0 never leads a sequence
+  // Continuation bytes are consumed until the value shows it is overlong, a surrogate or too big.
+  EXPECT_EQ(toWide("\xE0\x80\x80"), u"\uFFFD\uFFFD");
+  EXPECT_EQ(toWide("\xED\xA0\x80"), u"\uFFFD\uFFFD");
+  EXPECT_EQ(toWide("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD");
+  EXPECT_EQ(toWide("\xE2\x82"), u"\uFFFD");  // cut short by the end
   EXPECT_EQ(toWide("\xE2\x82"
                    "A"),
-            u"\uFFFDA");  // the offending byte is kept
+            u"\uFFFDA");  // the byte that breaks a sequence starts the next one
   EXPECT_EQ(toWide("\xF0\x9F\x8E"
                    "\xC3\xA9"),
             u"\uFFFD\u00E9");
