@@ -1,0 +1,191 @@
+// pasteText on the real clipboard and keyboard, under Wine: into notepad, with what was on the
+// clipboard before (text, HTML, an image) back afterwards, and against another program holding
+// the clipboard.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "hotkey/global_hotkey.h"
+#include "paste/paste_text.h"
+#include "platform/debug_output.h"
+#include "platform/win32/win32_platform.h"
+#include "tests/windows/wine_pump.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<unsigned char>;
+
+class CapturedDebugOutput final : public platform::DebugOutput {
+ public:
+  void OutputDebugStringA(LPCSTR line) override { lines.emplace_back(line); }
+  std::vector<std::string> lines;
+};
+
+std::wstring editText(HWND edit) {
+  wchar_t buffer[512] = {};
+  SendMessageW(edit, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+HGLOBAL block(const void* bytes, std::size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  std::memcpy(GlobalLock(memory), bytes, size);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+Bytes read(UINT format) {
+  Bytes out;
+  if (HANDLE data = GetClipboardData(format)) {
+    const auto* p = static_cast<const unsigned char*>(GlobalLock(data));
+    out.assign(p, p + GlobalSize(data));
+    GlobalUnlock(data);
+  }
+  return out;
+}
+
+class PasteIntoNotepadTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    STARTUPINFOW startup{sizeof(startup)};
+    wchar_t command[] = L"notepad.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &notepadProcess));
+    ASSERT_TRUE(wine::pumpUntil([] { return (notepad = FindWindowW(L"Notepad", nullptr)); }, 20s));
+    edit = FindWindowExW(notepad, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+  }
+  static void TearDownTestSuite() {
+    TerminateProcess(notepadProcess.hProcess, 0);
+    CloseHandle(notepadProcess.hThread);
+    CloseHandle(notepadProcess.hProcess);
+  }
+
+  PasteIntoNotepadTest() { platform_.debug = &debug_; }
+
+  void SetUp() override {
+    owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    SetForegroundWindow(notepad);
+    ASSERT_TRUE(wine::pumpUntil([] { return GetForegroundWindow() == notepad; }, 5s));
+  }
+  void TearDown() override { DestroyWindow(owner_); }
+
+  // Text, an HTML fragment and a 2 x 2 image, as a browser's copy would leave them.
+  void putPrevious() {
+    ASSERT_TRUE(OpenClipboard(owner_));
+    EmptyClipboard();
+    const std::wstring text = L"previous";
+    SetClipboardData(CF_UNICODETEXT, block(text.c_str(), (text.size() + 1) * 2));
+    SetClipboardData(html_, block(html.data(), html.size()));
+    SetClipboardData(CF_DIB, block(dib.data(), dib.size()));
+    CloseClipboard();
+  }
+  void expectPreviousBack() {
+    ASSERT_TRUE(wine::pumpUntil([this] { return OpenClipboard(owner_) != FALSE; }, 5s));
+    const Bytes text = read(CF_UNICODETEXT);
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(text.data())), L"previous");
+    const Bytes htmlBack = read(html_);
+    EXPECT_EQ(Bytes(htmlBack.begin(), htmlBack.begin() + std::min(htmlBack.size(), html.size())),
+              html);
+    const Bytes dibBack = read(CF_DIB);
+    EXPECT_GE(dibBack.size(), dib.size());
+    EXPECT_EQ(Bytes(dibBack.begin(), dibBack.begin() + std::min(dibBack.size(), dib.size())), dib);
+    CloseClipboard();
+  }
+
+  static PROCESS_INFORMATION notepadProcess;
+  static HWND notepad;
+  static HWND edit;
+  const Bytes html = Bytes({'V', 'e', 'r', 's', 'i', 'o', 'n', ':', '0', '.', '9',
+                            '<', 'b', '>', 'h', 'i', '<', '/', 'b', '>', 0});
+  const Bytes dib = [] {
+    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), 2, 2, 1, 32, BI_RGB};
+    Bytes bytes(reinterpret_cast<const unsigned char*>(&header),
+                reinterpret_cast<const unsigned char*>(&header) + sizeof(header));
+    for (int i = 0; i < 16; ++i) bytes.push_back(static_cast<unsigned char>(0x40 + i));
+    return bytes;
+  }();
+  const UINT html_ = RegisterClipboardFormatW(L"HTML Format");
+  HWND owner_ = nullptr;
+  CapturedDebugOutput debug_;
+  platform::Platform platform_ = platform::Win32Platform();
+  GlobalHotkey hotkey_{platform_};
+};
+
+PROCESS_INFORMATION PasteIntoNotepadTest::notepadProcess{};
+HWND PasteIntoNotepadTest::notepad = nullptr;
+HWND PasteIntoNotepadTest::edit = nullptr;
+
+TEST_F(PasteIntoNotepadTest, EachTextArrivesAndTheClipboardIsAsBefore) {
+  const std::pair<const char*, std::wstring> cases[] = {
+      {"Hello, world", L"Hello, world"},
+      {"caf\xC3\xA9 \xC3\xA0 la cr\xC3\xA8me", L"caf\u00E9 \u00E0 la cr\u00E8me"},
+      {"mic \xF0\x9F\x8E\x99 on", L"mic \U0001F399 on"}};
+  for (const auto& [utf8, expected] : cases) {
+    SCOPED_TRACE(utf8);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    putPrevious();
+    pasteText(hotkey_, utf8);
+    EXPECT_TRUE(wine::pumpUntil([&] { return editText(edit) == expected; }, 5s))
+        << "notepad shows " << editText(edit).size() << " units";
+    expectPreviousBack();
+  }
+  EXPECT_TRUE(debug_.lines.empty());
+}
+
+TEST_F(PasteIntoNotepadTest, EmptyTextPastesNothingAndRestoresTheClipboard) {
+  putPrevious();
+  pasteText(hotkey_, "");
+  wine::pumpFor(300ms);
+  EXPECT_EQ(editText(edit), L"");
+  expectPreviousBack();
+}
+
+// Starts the holder for `ms` and returns once it has the clipboard.
+PROCESS_INFORMATION holdClipboard(int ms) {
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"MurmurlyClipboardHeld");
+  STARTUPINFOW startup{sizeof(startup)};
+  std::wstring command = L"clipboard_holder.exe " + std::to_wstring(ms);
+  PROCESS_INFORMATION process{};
+  CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                 &process);
+  WaitForSingleObject(held, 10000);
+  CloseHandle(held);
+  return process;
+}
+
+void waitAndClose(PROCESS_INFORMATION& process) {
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+TEST_F(PasteIntoNotepadTest, TheRetriesOutlastAHolderOf50ms) {
+  PROCESS_INFORMATION holder = holdClipboard(50);
+  pasteText(hotkey_, "after the holder");
+  EXPECT_TRUE(debug_.lines.empty());
+  EXPECT_TRUE(wine::pumpUntil([] { return editText(edit) == L"after the holder"; }, 5s));
+  waitAndClose(holder);
+}
+
+TEST_F(PasteIntoNotepadTest, AHolderOfOneSecondGetsTheFailureLineAndKeepsTheClipboard) {
+  putPrevious();
+  PROCESS_INFORMATION holder = holdClipboard(1000);
+  pasteText(hotkey_, "never");
+  EXPECT_EQ(debug_.lines,
+            std::vector<std::string>{"[GlobalHotkey] Failed to set clipboard after retries\n"});
+  waitAndClose(holder);
+  expectPreviousBack();
+  wine::pumpFor(100ms);
+  EXPECT_EQ(editText(edit), L"");
+}
+
+}  // namespace
