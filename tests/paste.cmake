@@ -11,3 +11,17 @@ if(WIN32)
       murmurly_platform_win32)
   add_dependencies(paste_wine_test clipboard_holder)
 endif()
+
+# The clipboard contract, on the fake and on the real clipboard.
+murmurly_test(NAME clipboard_contract_fake_test HOST_ONLY
+  SOURCES
+    ${PROJECT_SOURCE_DIR}/tests/contract/clipboard_contract_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/host/fake_platform_harness.cpp
+  LIBS murmurly_test_support)
+if(WIN32)
+  murmurly_test(NAME clipboard_contract_win32_test WINDOWS_ONLY TIMEOUT 60
+    SOURCES
+      ${PROJECT_SOURCE_DIR}/tests/contract/clipboard_contract_test.cpp
+      ${PROJECT_SOURCE_DIR}/tests/windows/win32_platform_harness.cpp
+    LIBS murmurly_platform_win32)
+endif()
