@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,17 @@ inline constexpr std::string_view kInvalidReadReport =
 
 // Writes kInvalidReadReport as one line on standard error.
 void ReportInvalidRead();
+
+// Bytes from `offset` up to the next multiple of `alignment` (every alignment the codec uses is a
+// power of two, which needs no division).
+constexpr uint64_t AlignmentPadding(uint64_t offset, uint8_t alignment) {
+  if (alignment == 0) {
+    return 0;
+  }
+  const uint64_t misalignment =
+      (alignment & (alignment - 1)) == 0 ? offset & (alignment - 1u) : offset % alignment;
+  return misalignment == 0 ? 0 : alignment - misalignment;
+}
 
 class ByteStreamReader {
  public:
@@ -47,20 +59,52 @@ class ByteStreamWriter {
   void WriteDouble(double value);
 };
 
+// The buffer streams are final and defined here so that the serializer's fast path, which
+// knows their exact type, gets every call inlined.
+
 // Reads one message from memory it does not own; lives on the stack of the decoding call.
 class ByteBufferStreamReader final : public ByteStreamReader {
  public:
-  ByteBufferStreamReader(const uint8_t* bytes, size_t size);
+  ByteBufferStreamReader(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
 
-  uint8_t ReadByte() override;
-  void ReadBytes(uint8_t* destination, size_t length) override;
+  uint8_t ReadByte() override {
+    if (position_ >= size_) {
+      reportUnlessAbandoned();
+      return 0;
+    }
+    return bytes_[position_++];
+  }
+
+  void ReadBytes(uint8_t* destination, size_t length) override {
+    // Alignment may have left the position past the end; BytesRemaining cannot overflow.
+    if (length > BytesRemaining()) {
+      reportUnlessAbandoned();
+      return;
+    }
+    if (length != 0) {
+      std::memcpy(destination, bytes_ + position_, length);
+    }
+    position_ += length;
+  }
+
   // Alignment is measured from the first byte of the message; it never reports, even past the end.
-  void ReadAlignment(uint8_t alignment) override;
-  uint64_t BytesRemaining() const override;
-  void SkipToEnd() override;
+  void ReadAlignment(uint8_t alignment) override {
+    position_ += AlignmentPadding(position_, alignment);
+  }
+
+  uint64_t BytesRemaining() const override { return position_ < size_ ? size_ - position_ : 0; }
+
+  void SkipToEnd() override {
+    position_ = size_;
+    abandoned_ = true;
+  }
 
  private:
-  void reportUnlessAbandoned();
+  void reportUnlessAbandoned() const {
+    if (!abandoned_) {
+      ReportInvalidRead();
+    }
+  }
 
   const uint8_t* bytes_;
   uint64_t size_;
@@ -71,12 +115,18 @@ class ByteBufferStreamReader final : public ByteStreamReader {
 // Appends to a vector the caller owns.
 class ByteBufferStreamWriter final : public ByteStreamWriter {
  public:
-  explicit ByteBufferStreamWriter(std::vector<uint8_t>* buffer);
+  explicit ByteBufferStreamWriter(std::vector<uint8_t>* buffer) : buffer_(buffer) {}
 
-  void WriteByte(uint8_t byte) override;
-  void WriteBytes(const uint8_t* source, size_t length) override;
+  void WriteByte(uint8_t byte) override { buffer_->push_back(byte); }
+
+  void WriteBytes(const uint8_t* source, size_t length) override {
+    buffer_->insert(buffer_->end(), source, source + length);
+  }
+
   // Pads with zero bytes until the buffer's length is a multiple of the alignment.
-  void WriteAlignment(uint8_t alignment) override;
+  void WriteAlignment(uint8_t alignment) override {
+    buffer_->resize(buffer_->size() + AlignmentPadding(buffer_->size(), alignment));
+  }
 
  private:
   std::vector<uint8_t>* buffer_;

@@ -36,8 +36,4 @@ class StandardCodecSerializer {
 
  protected:
   StandardCodecSerializer();
-
- private:
-  EncodableValue readList(ByteStreamReader* stream) const;
-  EncodableValue readMap(ByteStreamReader* stream) const;
 };

@@ -14,6 +14,15 @@ enum : uint8_t { kSuccessEnvelope = 0, kErrorEnvelope = 1 };
 
 const EncodableValue kNull;
 
+// Channel messages are mostly small: one allocation up front instead of a string of doublings.
+constexpr size_t kInitialCapacity = 256;
+
+std::unique_ptr<std::vector<uint8_t>> newMessage() {
+  auto bytes = std::make_unique<std::vector<uint8_t>>();
+  bytes->reserve(kInitialCapacity);
+  return bytes;
+}
+
 }  // namespace
 
 const StandardMethodCodec& StandardMethodCodec::GetInstance(
@@ -46,7 +55,7 @@ std::unique_ptr<MethodCall> StandardMethodCodec::DecodeMethodCallInternal(
 
 std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeMethodCallInternal(
     const MethodCall& call) const {
-  auto bytes = std::make_unique<std::vector<uint8_t>>();
+  auto bytes = newMessage();
   ByteBufferStreamWriter stream(bytes.get());
   serializer_->WriteValue(EncodableValue(call.MethodName()), &stream);
   serializer_->WriteValue(call.Arguments() != nullptr ? *call.Arguments() : kNull, &stream);
@@ -55,7 +64,7 @@ std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeMethodCallInter
 
 std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeSuccessEnvelopeInternal(
     const EncodableValue* result) const {
-  auto bytes = std::make_unique<std::vector<uint8_t>>();
+  auto bytes = newMessage();
   ByteBufferStreamWriter stream(bytes.get());
   stream.WriteByte(kSuccessEnvelope);
   serializer_->WriteValue(result != nullptr ? *result : kNull, &stream);
@@ -64,7 +73,7 @@ std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeSuccessEnvelope
 
 std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeErrorEnvelopeInternal(
     const std::string& code, const std::string& message, const EncodableValue* details) const {
-  auto bytes = std::make_unique<std::vector<uint8_t>>();
+  auto bytes = newMessage();
   ByteBufferStreamWriter stream(bytes.get());
   stream.WriteByte(kErrorEnvelope);
   serializer_->WriteValue(EncodableValue(code), &stream);

@@ -150,6 +150,31 @@ TEST(StandardMethodCodec, NestedValuesGoThroughADerivedSerializer) {
             EncodableValue(EncodableValueList{EncodableValueMap{{"custom", "custom"}}}));
 }
 
+// The derived serializer takes the path through the virtual operations for every nested value;
+// its bytes must match the standard serializer's own, alignment and all.
+TEST(StandardMethodCodec, ADerivedSerializerWritesAndReadsTheSameBytes) {
+  const ExtendedSerializer extended;
+  const EncodableValue value =
+      EncodableValueList{EncodableValue(),
+                         true,
+                         int32_t{-7},
+                         int64_t{1} << 40,
+                         "s",
+                         2.5,
+                         std::vector<uint8_t>{1},
+                         std::vector<int32_t>{2},
+                         std::vector<int64_t>{3},
+                         std::vector<double>{4},
+                         std::vector<float>{5},
+                         EncodableValueMap{{"k", EncodableValueList{std::string(300, 'x')}}}};
+  std::vector<uint8_t> bytes;
+  ByteBufferStreamWriter writer(&bytes);
+  extended.WriteValue(value, &writer);
+  EXPECT_EQ(bytes, codec_wire::encode(value));
+  ByteBufferStreamReader reader(bytes.data(), bytes.size());
+  EXPECT_EQ(extended.ReadValue(&reader), value);
+}
+
 // The reply callable's calls: bytes (null pointer kept apart from an empty vector) per call.
 struct Replies {
   std::vector<std::optional<std::vector<uint8_t>>> calls;
