@@ -9,6 +9,7 @@ namespace {
 
 constexpr long kConnectTimeoutSeconds = 5;
 constexpr size_t kReadChunk = 64 * 1024;
+constexpr long kStopCheckMicroseconds = 50 * 1000;
 
 void Report(const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
@@ -129,6 +130,14 @@ void PeerLink::Write(const std::vector<uint8_t>& frame) {
 
 bool PeerLink::ReadExact(uint8_t* into, size_t size) {
   while (size > 0) {
+    // Wine's shutdown() does not wake a blocked recv(), so the reader looks up regularly.
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket, &readable);
+    timeval wait{0, kStopCheckMicroseconds};
+    const int ready = select(0, &readable, nullptr, nullptr, &wait);
+    if (stopping || ready < 0) return false;
+    if (ready == 0) continue;
     const int got = recv(socket, reinterpret_cast<char*>(into), static_cast<int>(size), 0);
     if (got <= 0) return false;
     into += got;
