@@ -3,7 +3,8 @@
 The hotkey (Left Ctrl + Left Shift) is held in Wine's notepad; the time runs from the moment
 xdotool has sent the second key-down (or the first key-up) to the event's arrival.
 
-  tools/xvfb-session /usr/bin/python3 bench/hotkey_latency.py --bundle build/bundle [--holds 50]
+  tools/xvfb-session /usr/bin/python3 bench/hotkey_latency.py --bundle build/bundle \
+      --probe build/windows/tests/window_probe.exe [--holds 50]
 """
 
 import argparse
@@ -13,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from e2e_support import Peer, focus, start_notepad, stop_wine, xdotool  # noqa: E402
+from e2e_support import Peer, Probe, focus, start_notepad, stop_wine, xdotool  # noqa: E402
 
 
 def report(name, samples):
@@ -24,6 +25,7 @@ def report(name, samples):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bundle", required=True)
+    parser.add_argument("--probe", required=True)
     parser.add_argument("--holds", type=int, default=50)
     args = parser.parse_args()
     start_notepad()
@@ -34,7 +36,7 @@ def main():
         peer.wait_notice("top-level-visible")
         peer.call("murmurly/global_hotkey", "startListening")
         peer.call("murmurly/global_hotkey", "setOverlayEnabled", {"enabled": False})
-        focus("Untitled - Notepad")
+        focus(Probe(args.probe), "Untitled - Notepad", "Notepad")
         for hold in range(1, args.holds + 1):
             xdotool("keydown", "Control_L")
             xdotool("keydown", "Shift_L")

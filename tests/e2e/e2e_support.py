@@ -54,11 +54,17 @@ def x_window(name):
     return found[0] if found else None
 
 
-def focus(name):
-    """Gives an X window the focus; without a window manager that makes it Wine's foreground."""
+def focus(probe, name, window_class):
+    """Gives an X window the focus, which without a window manager makes it Wine's foreground
+    window; retried until Wine says so."""
     window = wait_for(lambda: x_window(name), "X window " + name)
-    xdotool("windowfocus", "--sync", window)
-    time.sleep(0.3)
+
+    def focused():
+        xdotool("windowfocus", "--sync", window)
+        time.sleep(0.2)
+        return probe.run("foreground")[1].strip() == window_class
+
+    wait_for(focused, "%s in the foreground" % name, timeout=20, step=0.3)
 
 
 def start_notepad():

@@ -98,14 +98,17 @@ class Peer:
         with self.cond:
             self._send(CONTROL, line.encode("utf-8"))
 
-    def call(self, channel, method, args=None):
-        """Calls a method on the shell and returns the decoded reply envelope."""
+    def call(self, channel, method, args=None, wait=True):
+        """Calls a method on the shell and returns the decoded reply envelope (or, with
+        wait=False, nothing: the reply is left unread)."""
         with self.cond:
             msg_id = self.next_id
             self.next_id += 1
             name = channel.encode("utf-8")
             payload = codec.encode_method_call(method, args)
             self._send(MESSAGE, struct.pack("<IH", msg_id, len(name)) + name + payload)
+            if not wait:
+                return None
             self._wait_locked(lambda: msg_id in self.replies, "reply to " + method)
             return codec.decode_envelope(self.replies.pop(msg_id))
 
@@ -144,7 +147,10 @@ class Peer:
         return [m for _, _, m, _ in self.messages]
 
     def exit_code(self, timeout=None):
-        return self.process.wait(timeout or self.timeout)
+        try:
+            return self.process.wait(timeout or self.timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("murmurly.exe did not exit; notices %s" % self.notice_texts()[-5:])
 
     def close(self):
         if self.process.poll() is None:

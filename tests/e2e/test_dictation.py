@@ -21,7 +21,7 @@ def hold(seconds):
 
 def test_dictation(peer, probe):
     assert probe.run("set-clip", CLIPBOARD)[0] == 0
-    focus("Untitled - Notepad")
+    focus(probe, "Untitled - Notepad", "Notepad")
     hold(0.6)
     peer.wait_event("onHotkeyDown")
     peer.wait_event("onHotkeyUp")
@@ -31,18 +31,42 @@ def test_dictation(peer, probe):
 
 
 def test_tap_shows_hint(peer, probe):
-    focus("Untitled - Notepad")
+    focus(probe, "Untitled - Notepad", "Notepad")
     hold(0.0)
     peer.wait_event("onHotkeyCancelled")
     wait_for(lambda: probe.visible("MurmurlyHintOverlay"), "the hint overlay")
 
 
 def test_own_window_focused(peer, probe):
-    focus("murmurly")
+    events_before = len(peer.methods())
+    focus(probe, "murmurly", "FLUTTER_RUNNER_WIN32_WINDOW")
     hold(0.4)
     peer.wait_event("onHotkeyWhileFocused")
     peer.sync("after-focused-press")
-    assert peer.methods().count("onHotkeyDown") == 1, peer.methods()
+    # No recording starts, and the release sends nothing.
+    assert peer.methods()[events_before:] == ["onHotkeyWhileFocused"], peer.methods()
+
+
+def close_during_hold_and_paste(peer, probe):
+    """Closing with both overlays up, a hold in progress and a paste queued still exits 0,
+    and nothing reaches the Dart side once the engine has shut down."""
+    focus(probe, "Untitled - Notepad", "Notepad")
+    hold(0.0)
+    peer.wait_event("onHotkeyCancelled", 2)
+    xdotool("keydown", "Control_L")
+    xdotool("keydown", "Shift_L")
+    peer.wait_event("onHotkeyDown", 3)
+    wait_for(lambda: probe.visible("MurmurlyRecordingOverlay"), "the recording overlay")
+    assert probe.visible("MurmurlyHintOverlay")
+    peer.call(HOTKEY, "pasteText", {"text": "late"}, wait=False)
+    peer.control("close-window")
+    code = peer.exit_code()
+    xdotool("keyup", "Shift_L")
+    xdotool("keyup", "Control_L")
+    assert code == 0, "exit code %d: %s" % (code, peer.stderr)
+    shutdown = next(t for t, n in peer.notices if n == "shutdown")
+    late = [m for t, _, m, _ in peer.messages if t > shutdown]
+    assert not late, "sent after shutdown: %s" % late
 
 
 def main():
@@ -63,10 +87,13 @@ def main():
             except AssertionError as error:
                 failed += 1
                 print("FAIL", test.__name__, error)
-        peer.control("close-window")
-        if peer.exit_code() != 0:
+        tests.append(close_during_hold_and_paste)
+        try:
+            close_during_hold_and_paste(peer, probe)
+            print("PASS close_during_hold_and_paste")
+        except AssertionError as error:
             failed += 1
-            print("FAIL exit code", peer.process.returncode, peer.stderr)
+            print("FAIL close_during_hold_and_paste", error)
     finally:
         peer.close()
         stop_wine()

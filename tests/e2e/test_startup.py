@@ -24,8 +24,9 @@ def check_startup_order(notices):
     last_plugin = notices.index("plugin " + PLUGINS[-1])
     visible = notices.index("top-level-visible")
     assert last_plugin < hotkey < permissions < visible, notices
-    # Shown by the next-frame callback, never before the first frame.
-    assert notices.index("frame") < notices.index("next-frame-callback") < visible, notices
+    # Shown by the next-frame callback (whose notice follows once it has returned), never
+    # before the first frame.
+    assert notices.index("frame") < visible < notices.index("next-frame-callback"), notices
     assert any(n.startswith("view-created ") for n in notices[:visible]), notices
 
 
@@ -44,15 +45,25 @@ def close_cleanly(peer):
     assert not late, "sent after shutdown: %s" % late
 
 
+def check_geometry(probe, origin, size):
+    """The window opens at origin with size (the height capped, as Windows does, at the largest
+    window the screen allows) and cannot be shrunk below the opening size at its own DPI."""
+    x, y, width, height, visible, max_width, max_height, dpi = probe.rect()
+    assert (x, y, width, height, visible) == (*origin, size[0], min(size[1], max_height), 1), \
+        probe.rect()
+    shrunk = probe.rect("shrink")[2:4]
+    expected = (int(dpi / 96.0 * 1200.0), int(dpi / 96.0 * 750.0))
+    assert shrunk == (min(expected[0], max_width), min(expected[1], max_height)), shrunk
+
+
 def test_default_dpi(probe, bundle):
     peer = Peer(bundle, args=["héllo wörld", ""])
     try:
         peer.accept()
-        peer.wait_notice("top-level-visible")
+        peer.wait_notice("next-frame-callback")
         check_startup_order(peer.notice_texts())
         check_arguments(peer.notice_texts())
-        assert probe.rect() == (360, 165, 1200, 750, 1)
-        assert probe.rect("shrink")[2:4] == (1200, 750), "shrunk below the opening size"
+        check_geometry(probe, (360, 165), (1200, 750))
         peer.call("murmurly/global_hotkey", "startListening")
         close_cleanly(peer)
     finally:
@@ -64,8 +75,8 @@ def test_high_dpi(probe, bundle):
     try:
         peer.accept()
         peer.wait_notice("top-level-visible")
-        assert probe.rect() == (540, 247, 1800, 1125, 1)
-        assert probe.rect("shrink")[2:4] == (1800, 1125)
+        # 165 * 1.5 = 247.5 and 750 * 1.5 = 1125: truncated, not rounded.
+        check_geometry(probe, (540, 247), (1800, 1125))
         close_cleanly(peer)
     finally:
         peer.close()

@@ -1,10 +1,13 @@
 // Looks at murmurly's window and Wine's notepad from outside, for the e2e driver.
 //
-//   window_probe rect          "x y width height visible" of murmurly's top-level window
+//   window_probe rect          "x y width height visible maxTrackWidth maxTrackHeight dpi" of
+//                              murmurly's top-level window (with the largest window size the
+//                              system allows and the window's own DPI)
 //   window_probe shrink        asks the window to become 100 x 100, then prints its rect
 //   window_probe notepad-text  the text of notepad's edit control (UTF-8)
 //   window_probe get-clip      the clipboard's Unicode text (UTF-8)
 //   window_probe set-clip TEXT puts TEXT on the clipboard
+//   window_probe foreground    the class name of the foreground window
 //   window_probe visible CLASS 1 when a window of CLASS exists and is visible, else 0
 // Exit code 2 when the window or the clipboard text is not there.
 
@@ -28,8 +31,10 @@ std::string Utf8(const wchar_t* text) {
 int PrintRect(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
-  std::printf("%ld %ld %ld %ld %d\n", rect.left, rect.top, rect.right - rect.left,
-              rect.bottom - rect.top, IsWindowVisible(window) ? 1 : 0);
+  std::printf("%ld %ld %ld %ld %d %d %d %u\n", rect.left, rect.top, rect.right - rect.left,
+              rect.bottom - rect.top, IsWindowVisible(window) ? 1 : 0,
+              GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK),
+              GetDpiForWindow(window));
   return 0;
 }
 
@@ -89,6 +94,12 @@ int main() {
         command == L"get-clip" ? GetClip(owner) : SetClip(owner, argc > 2 ? argv[2] : L"");
     DestroyWindow(owner);
     return rc;
+  }
+  if (command == L"foreground") {
+    wchar_t name[256] = {};
+    if (HWND foreground = GetForegroundWindow()) GetClassNameW(foreground, name, 256);
+    std::printf("%s\n", Utf8(name).c_str());
+    return 0;
   }
   if (command == L"visible" && argc > 2) {
     HWND window = FindWindowW(argv[2], nullptr);
