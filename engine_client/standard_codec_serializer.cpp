@@ -241,7 +241,7 @@ class ValueWriter {
 
   void writeValue(const EncodableValue& value) {
     const EncodableValueVariant& variant = value;
-    std::visit([this](const auto& payload) { writePayload(payload); }, variant);
+    std::visit([&](const auto& payload) { writePayload(payload); }, variant);
   }
 
  private:
