@@ -57,14 +57,31 @@ class PasteIntoNotepadTest : public ::testing::Test {
     wchar_t command[] = L"notepad.exe";
     ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &notepadProcess));
-    ASSERT_TRUE(wine::pumpUntil([] { return (notepad = FindWindowW(L"Notepad", nullptr)); }, 20s));
-    edit = FindWindowExW(notepad, nullptr, L"Edit", nullptr);
+    // Our notepad, once its edit control exists (another test may have left one behind).
+    ASSERT_TRUE(wine::pumpUntil(
+        [] {
+          notepad = nullptr;
+          EnumWindows(ownNotepad, static_cast<LPARAM>(notepadProcess.dwProcessId));
+          edit = notepad != nullptr ? FindWindowExW(notepad, nullptr, L"Edit", nullptr) : nullptr;
+          return edit != nullptr;
+        },
+        20s));
     ASSERT_NE(edit, nullptr);
   }
   static void TearDownTestSuite() {
     TerminateProcess(notepadProcess.hProcess, 0);
     CloseHandle(notepadProcess.hThread);
     CloseHandle(notepadProcess.hProcess);
+  }
+
+  static BOOL CALLBACK ownNotepad(HWND window, LPARAM processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (owner != static_cast<DWORD>(processId) || std::wstring(name) != L"Notepad") return TRUE;
+    notepad = window;
+    return FALSE;
   }
 
   PasteIntoNotepadTest() { platform_.debug = &debug_; }
