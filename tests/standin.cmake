@@ -9,3 +9,8 @@ if(WIN32)
             ${PROJECT_SOURCE_DIR}/standin/engine/peer_frames.cpp
     LIBS murmurly_engine_client ws2_32 user32)
 endif()
+if(TARGET standin_peer_test)
+  # Keeps <windows.h> from pulling in the old winsock ahead of winsock2.
+  target_compile_definitions(standin_peer_test PRIVATE WIN32_LEAN_AND_MEAN)
+  target_compile_definitions(standin_demo_test PRIVATE WIN32_LEAN_AND_MEAN)
+endif()
