@@ -7,7 +7,7 @@ if(WIN32)
   murmurly_test(NAME standin_peer_test WINDOWS_ONLY TIMEOUT 120
     SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/standin_peer_test.cpp
             ${PROJECT_SOURCE_DIR}/standin/engine/peer_frames.cpp
-    LIBS murmurly_engine_client ws2_32 user32)
+    LIBS murmurly_plugins murmurly_engine_client ws2_32 user32)
 endif()
 if(TARGET standin_peer_test)
   # Keeps <windows.h> from pulling in the old winsock ahead of winsock2.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine_client/flutter_view_controller.h"
+#include "shell/plugin_registration.h"
 #include "standin/engine/peer_frames.h"
 #include "standin/engine/standin_plugin_api.h"
 #include "tests/windows/standin_test_support.h"
@@ -148,6 +149,28 @@ TEST_F(PeerLinkTest, RepliesBothWaysFramesAndControls) {
   peer.Send(EncodeControlFrame("close-window"));
   ASSERT_TRUE(PumpUntil([&] { return HostWindow::closes == 1; }));
   EXPECT_TRUE(peer.WaitForNotice("top-level-visible"));
+}
+
+TEST_F(PeerLinkTest, PluginsRegisterInTableOrderEachOnce) {
+  Start();
+  ASSERT_TRUE(peer.Accept());
+  RegisterAllPlugins(controller->GetEngine().get());
+  peer.Send(EncodeControlFrame("ping registered"));
+  ASSERT_TRUE(peer.WaitForNotice("pong registered"));
+  std::vector<std::string> plugins;
+  for (const std::string& line : peer.Notices()) {
+    if (line.rfind("registrar ", 0) == 0 || line.rfind("plugin ", 0) == 0) plugins.push_back(line);
+  }
+  std::vector<std::string> expected;
+  for (const char* name :
+       {"AudioplayersWindowsPlugin", "ConnectivityPlusWindowsPlugin", "FileSaverPlugin",
+        "FileSelectorWindows", "FlutterSecureStorageWindowsPlugin", "FvpPluginCApi",
+        "PermissionHandlerWindowsPlugin", "RecordWindowsPluginCApi", "SharePlusWindowsPluginCApi",
+        "UrlLauncherWindows"}) {
+    expected.push_back(std::string("registrar ") + name);
+    expected.push_back(std::string("plugin ") + name);
+  }
+  EXPECT_EQ(plugins, expected);
 }
 
 TEST_F(PeerLinkTest, PeerClosingClosesTheWindow) {
