@@ -85,7 +85,8 @@ bool Win32Window::Create(const wchar_t* title, Origin origin, Size size) {
 bool Win32Window::Show() { return ShowWindow(windowHandle, SW_SHOWNORMAL) != 0; }
 
 void Win32Window::Destroy() {
-  OnDestroyed();
+  // Reached from the destructor too, where the subclass is gone and the base's runs.
+  OnDestroyed();  // NOLINT(clang-analyzer-optin.cplusplus.VirtualCall)
   if (windowHandle != nullptr) {
     DestroyWindow(windowHandle);
     windowHandle = nullptr;

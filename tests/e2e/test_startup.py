@@ -1,5 +1,6 @@
 """Start-up, geometry, arguments, clean exit and the failed-engine path of the real bundle."""
 
+import os
 import sys
 
 from e2e_support import Peer, Probe, parse_args, stop_wine, wait_for
@@ -64,6 +65,9 @@ def test_default_dpi(probe, bundle):
         check_startup_order(peer.notice_texts())
         check_arguments(peer.notice_texts())
         check_geometry(probe, (360, 165), (1200, 750))
+        exe = "Z:" + os.path.abspath(os.path.join(bundle, "murmurly.exe")).replace("/", "\\")
+        assert probe.run("icon", exe)[1].strip() == "1", "no icon 101"
+        assert probe.run("version", exe)[1].split() == ["1.20.2.17", "1.20.2+17", "murmurly"]
         peer.call("murmurly/global_hotkey", "startListening")
         close_cleanly(peer)
     finally:

@@ -7,6 +7,9 @@
 //   window_probe notepad-text  the text of notepad's edit control (UTF-8)
 //   window_probe get-clip      the clipboard's Unicode text (UTF-8)
 //   window_probe set-clip TEXT puts TEXT on the clipboard
+//   window_probe icon EXE      1 when icon 101 of EXE loads, else 0 (Wine does not read the
+//                              icon of another process's window class)
+//   window_probe version EXE   "a.b.c.d ProductVersion ProductName" from EXE's version resource
 //   window_probe foreground    the class name of the foreground window
 //   window_probe visible CLASS 1 when a window of CLASS exists and is visible, else 0
 // Exit code 2 when the window or the clipboard text is not there.
@@ -78,6 +81,30 @@ int SetClip(HWND owner, const std::wstring& text) {
   return 0;
 }
 
+int Version(const wchar_t* path) {
+  DWORD unused = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path, &unused);
+  std::string block(size, '\0');
+  if (size == 0 || !GetFileVersionInfoW(path, 0, size, block.data())) return 2;
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  wchar_t* product = nullptr;
+  wchar_t* name = nullptr;
+  UINT productLength = 0;
+  UINT nameLength = 0;
+  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      !VerQueryValueW(block.data(), L"\\StringFileInfo\\040904e4\\ProductVersion",
+                      reinterpret_cast<void**>(&product), &productLength) ||
+      !VerQueryValueW(block.data(), L"\\StringFileInfo\\040904e4\\ProductName",
+                      reinterpret_cast<void**>(&name), &nameLength)) {
+    return 2;
+  }
+  std::printf("%lu.%lu.%lu.%lu %s %s\n", HIWORD(fixed->dwFileVersionMS),
+              LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+              LOWORD(fixed->dwFileVersionLS), Utf8(product).c_str(), Utf8(name).c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -94,6 +121,12 @@ int main() {
         command == L"get-clip" ? GetClip(owner) : SetClip(owner, argc > 2 ? argv[2] : L"");
     DestroyWindow(owner);
     return rc;
+  }
+  if (command == L"version" && argc > 2) return Version(argv[2]);
+  if (command == L"icon" && argc > 2) {
+    HMODULE exe = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::printf("%d\n", exe != nullptr && LoadIconW(exe, MAKEINTRESOURCEW(101)) != nullptr);
+    return 0;
   }
   if (command == L"foreground") {
     wchar_t name[256] = {};
