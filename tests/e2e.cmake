@@ -32,3 +32,13 @@ if(TARGET bundle AND TARGET murmurly)
       FIXTURES_REQUIRED e2e_bundle)
   endforeach()
 endif()
+
+# The top-level window base alone, over the stand-in engine's DPI answer.
+murmurly_test(NAME win32_window_test WINDOWS_ONLY TIMEOUT 60
+  SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/win32_window_test.cpp
+          ${PROJECT_SOURCE_DIR}/shell/win32_window.cpp
+  LIBS flutter_windows dwmapi advapi32 user32)
+# Wine finds the engine library beside the test.
+add_custom_command(TARGET win32_window_test POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:flutter_windows>
+          $<TARGET_FILE_DIR:win32_window_test>)
