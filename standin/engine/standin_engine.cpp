@@ -209,8 +209,13 @@ void FlutterDesktopEngine::ProduceFrame() {
     void* userData = nextFrameUserData;
     nextFrame = nullptr;
     nextFrameUserData = nullptr;
+    // The shell shows its window from this callback; the peer hears of the callback first.
+    const bool wasVisible = topLevelVisible;
+    inNextFrameCallback = true;
     callback(userData);
+    inNextFrameCallback = false;
     Notice("next-frame-callback");
+    if (!wasVisible && topLevelVisible) Notice("top-level-visible");
   }
 }
 
@@ -229,7 +234,7 @@ void FlutterDesktopEngine::WatchTopLevel(HWND window, UINT message, WPARAM wpara
   }
   if (message == WM_SHOWWINDOW && wparam != 0 && !topLevelVisible) {
     topLevelVisible = true;
-    Notice("top-level-visible");
+    if (!inNextFrameCallback) Notice("top-level-visible");
   }
 }
 

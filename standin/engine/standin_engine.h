@@ -79,6 +79,7 @@ struct FlutterDesktopEngine : standin::EngineHost {
   HWND topLevel = nullptr;
   bool closeWanted = false;
   bool topLevelVisible = false;
+  bool inNextFrameCallback = false;
   VoidCallback nextFrame = nullptr;
   void* nextFrameUserData = nullptr;
   int frames = 0;
