@@ -5,6 +5,7 @@
 
 #include "standin/engine/demo_dart.h"
 #include "standin/engine/peer_link.h"
+#include "standin/engine/this_module.h"
 
 namespace {
 
@@ -36,14 +37,6 @@ std::string Environment(const char* name) {
   char value[256];
   const DWORD size = GetEnvironmentVariableA(name, value, sizeof value);
   return size > 0 && size < sizeof value ? std::string(value, size) : std::string();
-}
-
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-  return module;
 }
 
 LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -182,13 +175,14 @@ FlutterDesktopPluginRegistrar* FlutterDesktopEngine::Registrar(const std::string
 void FlutterDesktopEngine::Run(int width, int height) {
   WNDCLASSW viewClass{};
   viewClass.lpfnWndProc = &ViewProc;
-  viewClass.hInstance = ThisModule();
+  viewClass.hInstance = standin::ThisModule();
   viewClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   viewClass.lpszClassName = kViewClass;
   RegisterClassW(&viewClass);  // Already registered by an earlier engine: fine.
   // Parked under the message-only window until the shell re-parents it.
-  view.window = CreateWindowExW(0, kViewClass, L"murmurly stand-in view", WS_CHILD | WS_VISIBLE, 0,
-                                0, width, height, HWND_MESSAGE, nullptr, ThisModule(), this);
+  view.window =
+      CreateWindowExW(0, kViewClass, L"murmurly stand-in view", WS_CHILD | WS_VISIBLE, 0, 0, width,
+                      height, HWND_MESSAGE, nullptr, standin::ThisModule(), this);
   Notice("view-created " + std::to_string(width) + "x" + std::to_string(height));
   Notice("entrypoint-args " + std::to_string(arguments.size()));
   for (const std::string& argument : arguments) Notice("arg " + argument);

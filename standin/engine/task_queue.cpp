@@ -2,19 +2,13 @@
 
 #include <memory>
 
+#include "standin/engine/this_module.h"
+
 namespace standin {
 namespace {
 
 constexpr UINT kRunTask = WM_APP + 1;
 constexpr wchar_t kClassName[] = L"MurmurlyStandinTasks";
-
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-  return module;
-}
 
 }  // namespace
 
