@@ -14,7 +14,7 @@ namespace {
 constexpr UINT_PTR kHintTimerId = 10002;
 constexpr UINT kHintMs = 6000;
 
-const platform::WindowSystem* hintClassRegisteredWith = nullptr;
+bool hintClassAttempted = false;
 
 // Pixel width of `text` in `style` on `dc`.
 int measure(platform::Gdi& gdi, HDC dc, const std::u16string& text,
@@ -39,8 +39,7 @@ void GlobalHotkey::showHintOverlay() {
   hideRecordingOverlay();
   closeHintOverlay();
   platform::WindowSystem& windows = *platform_.windows;
-  overlay::registerClassOnce(windows, hintClassRegisteredWith, overlay::kHintClassName,
-                             hintOverlayProc);
+  overlay::registerClassOnce(windows, hintClassAttempted, overlay::kHintClassName, hintOverlayProc);
 
   const std::u16string first = formatWithLabel(dontTapText, label);
   const std::u16string second = formatWithLabel(holdDownText, label);

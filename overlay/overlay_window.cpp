@@ -4,11 +4,10 @@
 
 namespace overlay {
 
-void registerClassOnce(platform::WindowSystem& windows,
-                       const platform::WindowSystem*& registeredWith, const char16_t* name,
+void registerClassOnce(platform::WindowSystem& windows, bool& attempted, const char16_t* name,
                        WNDPROC proc) {
-  if (registeredWith == &windows) return;
-  registeredWith = &windows;
+  if (attempted) return;
+  attempted = true;
   const HINSTANCE module = windows.GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);

@@ -14,11 +14,10 @@ inline constexpr DWORD kExStyle =
 inline constexpr int kTop = 8;
 inline constexpr int kCorner = 24;
 
-// Registers the class once per window system (once per process on Windows, where there is one):
-// `registeredWith` is the caller's process-wide record of where it last did. The result is not
+// Registers the class on the first call for `attempted`, the caller's process-wide flag, which is
+// set whatever the result: window classes live as long as the process. The result is not
 // checked; creating the window is what fails if registration did.
-void registerClassOnce(platform::WindowSystem& windows,
-                       const platform::WindowSystem*& registeredWith, const char16_t* name,
+void registerClassOnce(platform::WindowSystem& windows, bool& attempted, const char16_t* name,
                        WNDPROC proc);
 
 HWND createOverlayWindow(platform::WindowSystem& windows, const char16_t* className, int x,

@@ -14,7 +14,7 @@ constexpr UINT kPulseMs = 50;
 constexpr UINT kSpinnerMs = 30;
 constexpr BYTE kFadeStep = 20;
 
-const platform::WindowSystem* recordingClassRegisteredWith = nullptr;
+bool recordingClassAttempted = false;
 
 void onRecordingClick(GlobalHotkey& hotkey, HWND, int x) {
   if (x >= overlay::kCancelAreaLeft) hotkey.handleCancelAreaClick();
@@ -30,7 +30,7 @@ void restartTimer(GlobalHotkey& hotkey, UINT_PTR& timer, UINT_PTR id, UINT ms, T
 void GlobalHotkey::createRecordingOverlay() {
   if (recordingOverlay != nullptr) return;
   platform::WindowSystem& windows = *platform_.windows;
-  overlay::registerClassOnce(windows, recordingClassRegisteredWith, overlay::kRecordingClassName,
+  overlay::registerClassOnce(windows, recordingClassAttempted, overlay::kRecordingClassName,
                              recordingOverlayProc);
   recordingOverlay = overlay::createOverlayWindow(
       windows, overlay::kRecordingClassName, overlay::topCentreX(windows, overlay::kRecordingWidth),

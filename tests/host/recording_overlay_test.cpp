@@ -42,7 +42,7 @@ TEST_F(RecordingOverlayTest, ListeningLookIsALayeredTopmostPillAtTheTopCentre) {
   EXPECT_EQ(w->layeredAlpha, 240);
   EXPECT_EQ(w->layeredFlags, LWA_COLORKEY | LWA_ALPHA);
   EXPECT_EQ(fake.timers.periodMs(hotkey->pulseTimer), 50);
-  EXPECT_EQ(fake.windows.registrations, 1);
+  EXPECT_EQ(FakeWindowSystem::registrationsOf(u"MurmurlyRecordingOverlay"), 1);
 }
 
 TEST_F(RecordingOverlayTest, EachListeningLookRecreatesTheWindowAndFollowsTheScreenWidth) {
@@ -54,7 +54,7 @@ TEST_F(RecordingOverlayTest, EachListeningLookRecreatesTheWindowAndFollowsTheScr
   EXPECT_TRUE(fake.windows.window(first)->destroyed);
   EXPECT_EQ(recording()->x, 420);  // (1001 - 160) / 2, truncated
   EXPECT_EQ(fake.windows.liveWindows().size(), 1u);
-  EXPECT_EQ(fake.windows.registrations, 1);
+  EXPECT_EQ(FakeWindowSystem::registrationsOf(u"MurmurlyRecordingOverlay"), 1);
 }
 
 TEST_F(RecordingOverlayTest, PaintOfTheListeningLook) {

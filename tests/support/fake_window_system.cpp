@@ -34,9 +34,19 @@ std::vector<FakeWindow*> FakeWindowSystem::liveWindows() {
   return live;
 }
 
+std::map<std::u16string, FakeWindowSystem::RegisteredClass>& FakeWindowSystem::classes() {
+  static std::map<std::u16string, RegisteredClass> registered;
+  return registered;
+}
+
+int FakeWindowSystem::registrationsOf(const std::u16string& className) {
+  const auto it = classes().find(className);
+  return it != classes().end() ? it->second.registrations : 0;
+}
+
 WNDPROC FakeWindowSystem::classProc(const std::u16string& className) const {
-  const auto it = classes_.find(className);
-  return it != classes_.end() ? it->second.lpfnWndProc : nullptr;
+  const auto it = classes().find(className);
+  return it != classes().end() ? it->second.proc : nullptr;
 }
 
 HWND FakeWindowSystem::FindWindowW(LPCWSTR className, LPCWSTR windowName) {
@@ -65,16 +75,19 @@ WORD FakeWindowSystem::RegisterClassExW(const WNDCLASSEXW* windowClass) {
     return 0;
   }
   const std::u16string name = platform::U(windowClass->lpszClassName);
-  if (classes_.count(name) != 0) return 0;  // ERROR_CLASS_ALREADY_EXISTS
-  classes_.emplace(name, *windowClass);
-  return static_cast<WORD>(0xC000 + classes_.size());
+  RegisteredClass& registered = classes()[name];
+  if (registered.proc != nullptr) return 0;  // ERROR_CLASS_ALREADY_EXISTS
+  registered.proc = windowClass->lpfnWndProc;
+  ++registered.registrations;
+  return static_cast<WORD>(0xC000 + classes().size());
 }
 
 HWND FakeWindowSystem::CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName,
                                        DWORD style, int x, int y, int width, int height,
                                        HWND parent, HMENU, HINSTANCE, LPVOID) {
   const std::u16string name = text(className);
-  if (failCreateWindow || classes_.count(name) == 0) return nullptr;
+  const WNDPROC proc = classProc(name);
+  if (failCreateWindow || proc == nullptr) return nullptr;
   auto w = std::make_unique<FakeWindow>();
   nextHandle_ += 0x10;
   w->handle = reinterpret_cast<HWND>(nextHandle_);
@@ -87,7 +100,7 @@ HWND FakeWindowSystem::CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR
   w->width = width;
   w->height = height;
   w->parent = parent;
-  w->proc = classes_[name].lpfnWndProc;
+  w->proc = proc;
   w->visible = (style & WS_VISIBLE) != 0;
   w->topmost = (exStyle & WS_EX_TOPMOST) != 0;
   windows_.push_back(std::move(w));

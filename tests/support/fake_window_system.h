@@ -90,12 +90,21 @@ class FakeWindowSystem final : public platform::WindowSystem {
   // The DC BeginPaint hands out, and the one GetDC hands out (the screen's for a null window).
   HDC paintDc = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(0xDC01));
   HDC windowDc = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(0xDC02));
-  int openPaints = 0;  // BeginPaint without EndPaint yet
-  int openDcs = 0;     // GetDC without ReleaseDC yet
-  int registrations = 0;
+  int openPaints = 0;     // BeginPaint without EndPaint yet
+  int openDcs = 0;        // GetDC without ReleaseDC yet
+  int registrations = 0;  // RegisterClassExW calls made on this fake
+
+  // Successful registrations of `className` in this process.
+  static int registrationsOf(const std::u16string& className);
 
  private:
-  std::map<std::u16string, WNDCLASSEXW> classes_;
+  struct RegisteredClass {
+    WNDPROC proc = nullptr;
+    int registrations = 0;
+  };
+  // Window classes belong to the process, as on Windows: they outlive any one fake, so code that
+  // registers once per process finds its class in every test.
+  static std::map<std::u16string, RegisteredClass>& classes();
   std::vector<std::unique_ptr<FakeWindow>> windows_;
   std::uintptr_t nextHandle_ = 0x10000;
 };
