@@ -1,17 +1,12 @@
 # Push-to-talk controller: host tests on the fake platform, the platform contract on both
 # platforms, and the real hook under Wine.
 set(hotkey_test_libs murmurly_hotkey murmurly_test_support)
-set(hotkey_overlay_double)
-if(NOT TARGET murmurly_overlay)
-  set(hotkey_overlay_double ${PROJECT_SOURCE_DIR}/tests/support/overlay_operations_double.cpp)
-endif()
 
 murmurly_test(NAME hotkey_test HOST_ONLY
   SOURCES
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_controller_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_hold_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_label_test.cpp
-    ${hotkey_overlay_double}
   LIBS ${hotkey_test_libs})
 
 # One contract suite, run against the fake (host) and the real platform (Wine).
@@ -30,6 +25,6 @@ endif()
 
 if(WIN32)
   murmurly_test(NAME hotkey_hook_win32_test WINDOWS_ONLY TIMEOUT 120
-    SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/hotkey_hook_test.cpp ${hotkey_overlay_double}
+    SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/hotkey_hook_test.cpp
     LIBS murmurly_hotkey murmurly_platform_win32)
 endif()
