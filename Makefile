@@ -1,5 +1,5 @@
 # Front end for the two builds. `make run` is the main job, `make test` runs every test.
-.PHONY: all deps host windows test test-host test-windows bench fuzz fuzz-smoke format bundle run clean
+.PHONY: all deps host windows test test-host test-windows bench fuzz fuzz-build fuzz-smoke format bundle run clean
 
 CMAKE ?= cmake
 CTEST ?= ctest
