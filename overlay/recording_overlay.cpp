@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "platform/timers.h"
 #include "platform/window_system.h"
 
 namespace overlay {

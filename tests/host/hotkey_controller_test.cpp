@@ -121,6 +121,29 @@ TEST_F(ControllerTest, TeardownReleasesHookTimersAndWindows) {
   EXPECT_EQ(GlobalHotkey::currentInstance, nullptr);
 }
 
+TEST_F(ControllerTest, AnIdWindowsGaveAgainIsNeverStoppedThroughTheTimerThatHadItBefore) {
+  listen("Right Alt");
+  hotkey->recording().showListeningLook();
+  hotkey->setOverlayEnabled(false);
+  const UINT_PTR fadeId = hotkey->recording().fade().id();
+  advance(240);  // the fade ends itself
+  ASSERT_FALSE(fake.windows.window(hotkey->recording().window())->visible);
+  EXPECT_FALSE(hotkey->recording().fade().running());
+
+  while (fake.timers.nextThreadId() != fadeId) {
+    fake.timers.KillTimer(nullptr, fake.timers.SetTimer(nullptr, 0, 10, nullptr));
+  }
+  press(VK_RMENU);  // overlays are off: the ten-minute timer gets the fade's old id
+  ASSERT_EQ(hotkey->hold().maxDuration().id(), fadeId);
+  hotkey->setOverlayEnabled(false);  // what stops a fade: a new fade, hiding
+  hotkey->hideOverlay();
+  takeLog();
+  advance(600000 - 1);
+  EXPECT_EQ(takeLog(), Log{});
+  advance(1);
+  EXPECT_EQ(takeLog(), (Log{"Max duration timer fired", "=> onHotkeyUp"}));
+}
+
 TEST_F(ControllerTest, DetachedControllerSendsNothing) {
   hotkey->detachChannel();
   listen("Right Alt");
