@@ -121,6 +121,8 @@ TEST_F(PlatformContract, FreedThreadTimerIdsComeBackButNeverALiveOne) {
   }
   EXPECT_TRUE(reused);
   EXPECT_TRUE(p.timers->KillTimer(nullptr, live));
+  // Under Wine the next hook call after such a burst comes late unless the messages ran once.
+  idle(100);
 }
 
 TEST_F(PlatformContract, SendInputReachesTheHooksBeforeTheKeyStateChanges) {
