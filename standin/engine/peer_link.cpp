@@ -86,7 +86,7 @@ PeerLink::PeerLink(EngineHost& host, uint16_t port)
 }
 
 PeerLink::~PeerLink() {
-  Stop();
+  PeerLink::Stop();
   WSACleanup();
 }
 
