@@ -93,6 +93,23 @@ TEST_F(EngineClientTest, ReplyCallable_AnswersOnceHoldsAReferenceAndRunsUnderThe
   EXPECT_EQ(engine().messengerReferences, 0);
 }
 
+// The engine frees the response handle after the first answer: a copy must not use it again.
+TEST_F(EngineClientTest, CopiesOfAReplyCallable_ShareOneResponseHandle) {
+  BinaryMessengerImpl messenger(fake::FakeMessengerHandle());
+  BinaryReplyFn kept;
+  messenger.SetMessageHandler(
+      "c", [&](const uint8_t*, size_t, BinaryReplyFn reply) { kept = std::move(reply); });
+  engine().deliver("c", {});
+  const BinaryReplyFn copy = kept;
+
+  testing::internal::CaptureStderr();
+  copy(nullptr, 0);
+  kept(nullptr, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Error: Response can be set only once. Ignoring duplicate response.\n");
+  EXPECT_EQ(engine().responses.size(), 1u);
+}
+
 TEST_F(EngineClientTest, ReplyAfterTheEngineIsGone_IsDroppedSilently) {
   BinaryMessengerImpl messenger(fake::FakeMessengerHandle());
   BinaryReplyFn kept;
