@@ -28,7 +28,7 @@ if(TARGET bundle AND TARGET murmurly)
       COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-session /usr/bin/python3
               ${PROJECT_SOURCE_DIR}/tests/e2e/test_${name}.py
               --bundle ${MURMURLY_BUNDLE_DIR} --probe $<TARGET_FILE:window_probe>)
-    set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 120 RESOURCE_LOCK desktop
+    set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK desktop
       FIXTURES_REQUIRED e2e_bundle)
   endforeach()
 endif()
