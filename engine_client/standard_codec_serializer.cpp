@@ -127,29 +127,36 @@ size_t expectedSize(const EncodableValue& value) {
 }
 
 // The fast path's output: appends to the vector behind a ByteBufferStreamWriter through a cursor
-// of its own, so each small write is a few plain stores, with no call per byte. The vector is
-// sized for the expected length up front, doubled when that is not enough, and cut back to what
-// was written when the appender goes.
+// of its own, so each small write is a few plain stores, with no call per byte. Capacity for the
+// expected length is reserved up front; the vector is extended (zero-filled) a chunk ahead of the
+// cursor and cut back to what was written when the appender goes. A large body is appended in
+// one copy instead, without being zero-filled first.
 class BufferAppender {
  public:
   BufferAppender(std::vector<uint8_t>& buffer, size_t expected) : buffer_(buffer) {
-    reserve(buffer.size(), expected);
+    const size_t length = buffer_.size();
+    buffer_.reserve(length + expected);
+    buffer_.resize(length + std::min(buffer_.capacity() - length, kFillChunk));
+    track(length);
   }
-  ~BufferAppender() { buffer_.resize(static_cast<size_t>(cursor_ - buffer_.data())); }
+  ~BufferAppender() { buffer_.resize(position()); }
   BufferAppender(const BufferAppender&) = delete;
   BufferAppender& operator=(const BufferAppender&) = delete;
 
   void WriteByte(uint8_t byte) { *Claim(1) = byte; }
 
   void WriteBytes(const uint8_t* source, size_t length) {
-    if (length != 0) {
+    if (length >= kBulkBytes) {
+      buffer_.resize(position());
+      buffer_.insert(buffer_.end(), source, source + length);
+      track(buffer_.size());
+    } else if (length != 0) {
       std::memcpy(Claim(length), source, length);
     }
   }
 
   void WriteAlignment(uint8_t alignment) {
-    const size_t padding =
-        AlignmentPadding(static_cast<size_t>(cursor_ - buffer_.data()), alignment);
+    const size_t padding = AlignmentPadding(position(), alignment);
     std::memset(Claim(padding), 0, padding);
   }
 
@@ -165,14 +172,23 @@ class BufferAppender {
   }
 
  private:
-  // Out of line, so that Claim stays a compare and an add wherever it is inlined.
+  static constexpr size_t kFillChunk = 4096;
+  static constexpr size_t kBulkBytes = 65536;
+
+  size_t position() const { return static_cast<size_t>(cursor_ - buffer_.data()); }
+
+  // Out of line, so that Claim stays a compare and an add wherever it is inlined. Steps double
+  // with the length; what is reserved is filled before the vector has to reallocate.
   [[gnu::noinline]] void grow(size_t count) {
-    reserve(static_cast<size_t>(cursor_ - buffer_.data()), std::max(buffer_.size(), count));
+    const size_t length = position();
+    const size_t room = buffer_.capacity() - length;
+    const size_t step = std::max({count, kFillChunk, length});
+    buffer_.resize(length + (room >= count ? std::min(room, step) : step));
+    track(length);
   }
 
-  // Makes room for `extra` bytes after the first `length`.
-  void reserve(size_t length, size_t extra) {
-    buffer_.resize(length + extra);
+  // Points the cursor at `length` and the limit at the end of the vector.
+  void track(size_t length) {
     cursor_ = buffer_.data() + length;
     limit_ = buffer_.data() + buffer_.size();
   }
