@@ -6,16 +6,24 @@
 
 namespace {
 
+// The engine's answer slot for one incoming message, shared by every copy of its reply callable:
+// the engine frees the response handle once it is answered, so a second answer through another
+// copy must find it cleared. The handle is read and cleared only under the messenger's lock.
+struct PendingResponse {
+  // Keeps the messenger alive, so a late reply finds it unavailable rather than freed.
+  std::shared_ptr<FlutterDesktopMessenger> messenger;
+  const FlutterDesktopMessageResponseHandle* handle;
+};
+
 // The engine calls this per message with the address of the stored handler as user data.
 void ForwardMessageToHandler(FlutterDesktopMessengerRef messenger,
                              const FlutterDesktopMessage* message, void* userData) {
-  const FlutterDesktopMessageResponseHandle* responseHandle = message->response_handle;
-  // Each reply callable keeps the messenger alive, so a late reply finds it unavailable rather
-  // than freed.
-  std::shared_ptr<FlutterDesktopMessenger> reference(FlutterDesktopMessengerAddRef(messenger),
-                                                     &FlutterDesktopMessengerRelease);
-  BinaryReplyFn reply = [reference, responseHandle](const uint8_t* bytes, size_t size) mutable {
-    FlutterDesktopMessenger* handle = reference.get();
+  auto pending = std::make_shared<PendingResponse>(PendingResponse{
+      std::shared_ptr<FlutterDesktopMessenger>(FlutterDesktopMessengerAddRef(messenger),
+                                               &FlutterDesktopMessengerRelease),
+      message->response_handle});
+  BinaryReplyFn reply = [pending](const uint8_t* bytes, size_t size) {
+    FlutterDesktopMessenger* handle = pending->messenger.get();
     FlutterDesktopMessengerRef locked = FlutterDesktopMessengerLock(handle);
     struct Unlock {
       FlutterDesktopMessengerRef locked;
@@ -24,13 +32,13 @@ void ForwardMessageToHandler(FlutterDesktopMessengerRef messenger,
       }
     } unlock{locked};
     if (!FlutterDesktopMessengerIsAvailable(handle)) return;
-    if (responseHandle == nullptr) {
+    if (pending->handle == nullptr) {
       std::cerr << "Error: Response can be set only once. Ignoring duplicate response."
                 << std::endl;
       return;
     }
-    FlutterDesktopMessengerSendResponse(handle, responseHandle, bytes, size);
-    responseHandle = nullptr;
+    FlutterDesktopMessengerSendResponse(handle, pending->handle, bytes, size);
+    pending->handle = nullptr;
   };
   const auto& handler = *static_cast<BinaryMessageHandlerFn*>(userData);
   handler(message->message, message->message_size, std::move(reply));

@@ -76,15 +76,23 @@ class ByteBufferStreamReader final : public ByteStreamReader {
   }
 
   void ReadBytes(uint8_t* destination, size_t length) override {
+    const uint8_t* source = Consume(length);
+    if (source != nullptr && length != 0) {
+      std::memcpy(destination, source, length);
+    }
+  }
+
+  // The next `length` bytes where they lie, so a decoder can copy them once into their final
+  // place; null, reported as an invalid read, when the message is shorter.
+  const uint8_t* Consume(size_t length) {
     // Alignment may have left the position past the end; BytesRemaining cannot overflow.
     if (length > BytesRemaining()) {
       reportUnlessAbandoned();
-      return;
+      return nullptr;
     }
-    if (length != 0) {
-      std::memcpy(destination, bytes_ + position_, length);
-    }
+    const uint8_t* at = bytes_ + position_;
     position_ += length;
+    return at;
   }
 
   // Alignment is measured from the first byte of the message; it never reports, even past the end.
@@ -116,6 +124,9 @@ class ByteBufferStreamReader final : public ByteStreamReader {
 class ByteBufferStreamWriter final : public ByteStreamWriter {
  public:
   explicit ByteBufferStreamWriter(std::vector<uint8_t>* buffer) : buffer_(buffer) {}
+
+  // The vector written to, for the serializer's bulk appends.
+  std::vector<uint8_t>* Buffer() const { return buffer_; }
 
   void WriteByte(uint8_t byte) override { buffer_->push_back(byte); }
 

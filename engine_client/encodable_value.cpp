@@ -1,63 +1,77 @@
 #include "engine_client/encodable_value.h"
 
+#include <cmath>
+#include <concepts>
 #include <cstdint>
 #include <type_traits>
 
 namespace {
 
-// The ordering within one alternative. Scalars go through their less-than, so a NaN ranks
-// equivalent instead of unordered and lists step past it as a lexicographic less-than would.
+// The ordering within one alternative. Scalars go through their less-than.
 template <typename T>
-std::partial_ordering orderOf(const T& left, const T& right) {
-  if (left < right) return std::partial_ordering::less;
-  if (right < left) return std::partial_ordering::greater;
-  return std::partial_ordering::equivalent;
+std::weak_ordering orderOf(const T& left, const T& right) {
+  if (left < right) return std::weak_ordering::less;
+  if (right < left) return std::weak_ordering::greater;
+  return std::weak_ordering::equivalent;
 }
 
-std::partial_ordering orderOf(const std::monostate&, const std::monostate&) {
-  return std::partial_ordering::equivalent;
+// A NaN is unordered under less-than, which would make it equivalent to every number and break
+// the transitivity std::map relies on. NaNs rank after every number and equivalent to each other;
+// otherwise less-than decides, so -0.0 and +0.0 stay equivalent.
+template <std::floating_point T>
+std::weak_ordering orderOf(const T& left, const T& right) {
+  const bool leftNan = std::isnan(left);
+  const bool rightNan = std::isnan(right);
+  if (leftNan || rightNan) return leftNan <=> rightNan;
+  if (left < right) return std::weak_ordering::less;
+  if (right < left) return std::weak_ordering::greater;
+  return std::weak_ordering::equivalent;
+}
+
+std::weak_ordering orderOf(const std::monostate&, const std::monostate&) {
+  return std::weak_ordering::equivalent;
 }
 
 // char_traits<char>::compare orders the bytes as unsigned char.
-std::partial_ordering orderOf(const std::string& left, const std::string& right) {
+std::weak_ordering orderOf(const std::string& left, const std::string& right) {
   return left.compare(right) <=> 0;
 }
 
-std::partial_ordering orderOf(const OpaqueValue& left, const OpaqueValue& right) {
+std::weak_ordering orderOf(const OpaqueValue& left, const OpaqueValue& right) {
   return orderOf(reinterpret_cast<std::uintptr_t>(left.Address()),
                  reinterpret_cast<std::uintptr_t>(right.Address()));
 }
 
-std::partial_ordering orderOf(const EncodableValue& left, const EncodableValue& right) {
+std::weak_ordering orderOf(const EncodableValue& left, const EncodableValue& right) {
   return left <=> right;
 }
 
 template <typename First, typename Second>
-std::partial_ordering orderOf(const std::pair<First, Second>& left,
-                              const std::pair<First, Second>& right) {
-  const std::partial_ordering first = orderOf(left.first, right.first);
+std::weak_ordering orderOf(const std::pair<First, Second>& left,
+                           const std::pair<First, Second>& right) {
+  const std::weak_ordering first = orderOf(left.first, right.first);
   return first != 0 ? first : orderOf(left.second, right.second);
 }
 
 template <typename Range>
-std::partial_ordering orderOfRanges(const Range& left, const Range& right) {
+std::weak_ordering orderOfRanges(const Range& left, const Range& right) {
   auto l = left.begin();
   auto r = right.begin();
   for (; l != left.end() && r != right.end(); ++l, ++r) {
-    const std::partial_ordering element = orderOf(*l, *r);
+    const std::weak_ordering element = orderOf(*l, *r);
     if (element != 0) return element;
   }
-  if (l != left.end()) return std::partial_ordering::greater;
-  if (r != right.end()) return std::partial_ordering::less;
-  return std::partial_ordering::equivalent;
+  if (l != left.end()) return std::weak_ordering::greater;
+  if (r != right.end()) return std::weak_ordering::less;
+  return std::weak_ordering::equivalent;
 }
 
 template <typename T>
-std::partial_ordering orderOf(const std::vector<T>& left, const std::vector<T>& right) {
+std::weak_ordering orderOf(const std::vector<T>& left, const std::vector<T>& right) {
   return orderOfRanges(left, right);
 }
 
-std::partial_ordering orderOf(const EncodableValueMap& left, const EncodableValueMap& right) {
+std::weak_ordering orderOf(const EncodableValueMap& left, const EncodableValueMap& right) {
   return orderOfRanges(left, right);
 }
 
@@ -76,7 +90,7 @@ const EncodableValueVariant& variantOf(const EncodableValue& value) { return val
 
 }  // namespace
 
-std::partial_ordering operator<=>(const EncodableValue& left, const EncodableValue& right) {
+std::weak_ordering operator<=>(const EncodableValue& left, const EncodableValue& right) {
   if (left.index() != right.index()) {
     return orderOf(left.index(), right.index());
   }

@@ -61,13 +61,14 @@ class EncodableValue : public EncodableValueVariant {
   bool IsNull() const { return std::holds_alternative<std::monostate>(*this); }
 
   // Values order first by alternative index, then within the alternative: numbers by their
-  // less-than (never unordered: a NaN is equivalent to everything), strings and byte lists over
+  // less-than, except that NaNs come after every number and are equivalent to one another
+  // (-0.0 and +0.0 are equivalent too), so doubles are safe map keys; strings and byte lists over
   // unsigned bytes, lists lexicographically, maps over their (key, value) pairs in key order,
   // opaque values by address. A proper prefix comes first.
   //
   // Declaring the three-way comparison here also keeps std::variant's own one out of overload
   // resolution, whose constraint on the recursive list and map alternatives cannot be satisfied.
-  friend std::partial_ordering operator<=>(const EncodableValue& left, const EncodableValue& right);
+  friend std::weak_ordering operator<=>(const EncodableValue& left, const EncodableValue& right);
   // Same alternative and equal contents (so a NaN double is not equal to itself).
   friend bool operator==(const EncodableValue& left, const EncodableValue& right);
 };

@@ -23,6 +23,16 @@ std::unique_ptr<std::vector<uint8_t>> newMessage() {
   return bytes;
 }
 
+// A string value written from the text itself: wrapping the text in an EncodableValue first would
+// copy it (and allocate, for a method name longer than the short-string buffer).
+void writeString(const StandardCodecSerializer& serializer, const std::string& text,
+                 ByteBufferStreamWriter& stream) {
+  constexpr uint8_t kStringType = 7;
+  stream.WriteByte(kStringType);
+  serializer.WriteSize(text.size(), &stream);
+  stream.WriteBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
 }  // namespace
 
 const StandardMethodCodec& StandardMethodCodec::GetInstance(
@@ -57,7 +67,7 @@ std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeMethodCallInter
     const MethodCall& call) const {
   auto bytes = newMessage();
   ByteBufferStreamWriter stream(bytes.get());
-  serializer_->WriteValue(EncodableValue(call.MethodName()), &stream);
+  writeString(*serializer_, call.MethodName(), stream);
   serializer_->WriteValue(call.Arguments() != nullptr ? *call.Arguments() : kNull, &stream);
   return bytes;
 }
@@ -76,8 +86,12 @@ std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeErrorEnvelopeIn
   auto bytes = newMessage();
   ByteBufferStreamWriter stream(bytes.get());
   stream.WriteByte(kErrorEnvelope);
-  serializer_->WriteValue(EncodableValue(code), &stream);
-  serializer_->WriteValue(message.empty() ? kNull : EncodableValue(message), &stream);
+  writeString(*serializer_, code, stream);
+  if (message.empty()) {
+    serializer_->WriteValue(kNull, &stream);
+  } else {
+    writeString(*serializer_, message, stream);
+  }
   serializer_->WriteValue(details != nullptr ? *details : kNull, &stream);
   return bytes;
 }

@@ -23,7 +23,11 @@ bool FlutterWindow::OnCreated() {
   const RECT frame = ClientArea();
   viewController = std::make_unique<FlutterViewController>(frame.right - frame.left,
                                                            frame.bottom - frame.top, project);
-  if (!viewController->GetEngine() || !viewController->GetView()) return false;
+  if (!viewController->GetEngine() || !viewController->GetView()) {
+    // Its engine handle was given up to the failed creation: nothing may reach it later.
+    viewController.reset();
+    return false;
+  }
 
   FlutterEngine* engine = viewController->GetEngine().get();
   RegisterAllPlugins(engine);

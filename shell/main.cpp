@@ -1,5 +1,5 @@
-// Process entry: console, COM, the engine project, the one top-level window and the message
-// loop on the main thread.
+// Process entry: one instance per installation, console, COM, the engine project, the one
+// top-level window and the message loop on the main thread.
 
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 #include "shell/debug_console.h"
 #include "shell/entrypoint_arguments.h"
 #include "shell/flutter_window.h"
+#include "shell/single_instance.h"
 
 namespace {
 
@@ -38,6 +39,11 @@ Win32Window::Origin CentredOrigin() {
 }  // namespace
 
 int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
+  SingleInstance instance;
+  if (!instance.Claim()) {
+    SingleInstance::ActivateRunningInstance();
+    return EXIT_SUCCESS;
+  }
   if (!AttachConsole(ATTACH_PARENT_PROCESS) && IsDebuggerPresent()) OpenDebugConsole();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 

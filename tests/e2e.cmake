@@ -28,7 +28,7 @@ if(TARGET bundle AND TARGET murmurly)
       COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-session /usr/bin/python3
               ${PROJECT_SOURCE_DIR}/tests/e2e/test_${name}.py
               --bundle ${MURMURLY_BUNDLE_DIR} --probe $<TARGET_FILE:window_probe>)
-    set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 120 RESOURCE_LOCK desktop
+    set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK desktop
       FIXTURES_REQUIRED e2e_bundle)
   endforeach()
 endif()
@@ -42,3 +42,8 @@ murmurly_test(NAME win32_window_test WINDOWS_ONLY TIMEOUT 60
 add_custom_command(TARGET win32_window_test POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:flutter_windows>
           $<TARGET_FILE_DIR:win32_window_test>)
+
+# The engine host window over the stand-in engine and plugins, which sit beside the tests.
+murmurly_test(NAME flutter_window_test WINDOWS_ONLY TIMEOUT 60
+  SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/flutter_window_test.cpp
+  LIBS murmurly_shell)

@@ -47,7 +47,14 @@ FlutterDesktopPluginRegistrarRef FlutterDesktopEngineGetPluginRegistrar(
 }
 
 void FlutterDesktopEngineReloadSystemFonts(FlutterDesktopEngineRef engine) {
-  if (engine != nullptr) engine->ShowStatus("fonts", "reloaded");
+  if (engine == nullptr) return;
+  // The real engine would use freed memory here; say so instead.
+  if (!IsLiveEngine(engine)) {
+    std::fprintf(stderr, "FlutterDesktopEngineReloadSystemFonts: destroyed engine\n");
+    std::fflush(stderr);
+    return;
+  }
+  engine->ShowStatus("fonts", "reloaded");
 }
 
 void FlutterDesktopEngineSetNextFrameCallback(FlutterDesktopEngineRef engine, VoidCallback callback,

@@ -1,9 +1,13 @@
-"""Start-up, geometry, arguments, clean exit and the failed-engine path of the real bundle."""
+"""Start-up, geometry, arguments, clean exit, the failed-engine path and the single instance of
+the real bundle."""
 
 import os
+import shutil
 import sys
+import tempfile
+import time
 
-from e2e_support import Peer, Probe, parse_args, stop_wine, wait_for
+from e2e_support import Peer, Probe, focus, parse_args, start_notepad, stop_wine, wait_for
 
 PLUGINS = [
     "AudioplayersWindowsPlugin", "ConnectivityPlusWindowsPlugin", "FileSaverPlugin",
@@ -101,10 +105,57 @@ def test_view_controller_failure(probe, bundle):
         peer.close()
 
 
+def created_engine(peer, timeout):
+    peer.listener.settimeout(timeout)
+    try:
+        peer.accept()
+    except OSError:
+        return False
+    peer.wait_notice("engine-created")
+    return True
+
+
+def test_second_launch_hands_over(probe, bundle):
+    """A second launch of the same bundle creates no engine: it brings the first window back,
+    restored and in front, and exits 0. A copy installed elsewhere runs beside it."""
+    first = Peer(bundle)
+    others = []
+    try:
+        first.accept()
+        first.wait_notice("top-level-visible")
+        start_notepad()
+        focus(probe, "Untitled - Notepad", "Notepad")
+        probe.run("minimize")
+        assert probe.run("iconic")[1].strip() == "1"
+
+        second = Peer(bundle)
+        others.append(second)
+        started = time.monotonic()
+        assert second.exit_code() == 0, second.stderr
+        print("second launch exited after %.2f s" % (time.monotonic() - started))
+        assert not created_engine(second, 1.0), "the second launch created an engine"
+        wait_for(lambda: probe.run("foreground")[1].strip() == "FLUTTER_RUNNER_WIN32_WINDOW",
+                 "the first window in front")
+        assert probe.run("iconic")[1].strip() == "0"
+
+        copy = os.path.join(tempfile.mkdtemp(prefix="murmurly-copy-"), "bundle")
+        shutil.copytree(bundle, copy)
+        elsewhere = Peer(copy)
+        others.append(elsewhere)
+        assert created_engine(elsewhere, 30.0), "a copy in another folder did not start"
+        close_cleanly(elsewhere)
+        shutil.rmtree(os.path.dirname(copy))
+        close_cleanly(first)
+    finally:
+        for peer in [first, *others]:
+            peer.close()
+
+
 def main():
     args = parse_args()
     probe = Probe(args.probe)
-    tests = [test_default_dpi, test_high_dpi, test_view_controller_failure]
+    tests = [test_default_dpi, test_high_dpi, test_view_controller_failure,
+             test_second_launch_hands_over]
     failed = 0
     for test in tests:
         try:

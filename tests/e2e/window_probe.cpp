@@ -4,6 +4,8 @@
 //                              murmurly's top-level window (with the largest window size the
 //                              system allows and the window's own DPI)
 //   window_probe shrink        asks the window to become 100 x 100, then prints its rect
+//   window_probe minimize      minimises murmurly's window
+//   window_probe iconic        1 when murmurly's window is minimised, else 0
 //   window_probe notepad-text  the text of notepad's edit control (UTF-8)
 //   window_probe get-clip      the clipboard's Unicode text (UTF-8)
 //   window_probe set-clip TEXT puts TEXT on the clipboard
@@ -141,6 +143,14 @@ int main() {
   }
   HWND window = FindWindowW(L"FLUTTER_RUNNER_WIN32_WINDOW", nullptr);
   if (window == nullptr) return 2;
+  if (command == L"minimize") {
+    ShowWindow(window, SW_MINIMIZE);
+    return 0;
+  }
+  if (command == L"iconic") {
+    std::printf("%d\n", IsIconic(window) ? 1 : 0);
+    return 0;
+  }
   if (command == L"shrink") {
     SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }

@@ -91,6 +91,62 @@ TEST(StandardCodec, EveryAlternativeRoundTrips) {
   EXPECT_EQ(decode(encode(value)), value);
 }
 
+// Streams that only forward, so the serializer takes its path over the stream interface.
+class ForwardingWriter : public ByteStreamWriter {
+ public:
+  explicit ForwardingWriter(std::vector<uint8_t>* bytes) : inner_(bytes) {}
+  void WriteByte(uint8_t byte) override { inner_.WriteByte(byte); }
+  void WriteBytes(const uint8_t* source, size_t length) override {
+    inner_.WriteBytes(source, length);
+  }
+  void WriteAlignment(uint8_t alignment) override { inner_.WriteAlignment(alignment); }
+
+ private:
+  ByteBufferStreamWriter inner_;
+};
+
+class ForwardingReader : public ByteStreamReader {
+ public:
+  explicit ForwardingReader(const std::vector<uint8_t>& bytes)
+      : inner_(bytes.data(), bytes.size()) {}
+  uint8_t ReadByte() override { return inner_.ReadByte(); }
+  void ReadBytes(uint8_t* destination, size_t length) override {
+    inner_.ReadBytes(destination, length);
+  }
+  void ReadAlignment(uint8_t alignment) override { inner_.ReadAlignment(alignment); }
+  uint64_t BytesRemaining() const override { return inner_.BytesRemaining(); }
+  void SkipToEnd() override { inner_.SkipToEnd(); }
+
+ private:
+  ByteBufferStreamReader inner_;
+};
+
+// The memory-buffer path builds its output and its lists its own way; it must agree byte for
+// byte, also after a prefix (alignment counts from the message start) and when the value is far
+// larger than the buffer's first guess.
+TEST(StandardCodec, BufferPathAgreesWithTheStreamInterface) {
+  const StandardCodecSerializer& serializer = StandardCodecSerializer::GetInstance();
+  const EncodableValue value = EncodableValueList{
+      std::string(300, 'x'), 0.25, EncodableValueMap{{"long", std::string(70000, 'y')}, {1, 2.5}},
+      std::vector<int64_t>(40, 7), EncodableValueList{"a", int64_t{5}, std::vector<float>{1}}};
+  std::vector<uint8_t> fast{9, 9, 9};
+  ByteBufferStreamWriter fastWriter(&fast);
+  serializer.WriteValue(value, &fastWriter);
+  std::vector<uint8_t> generic{9, 9, 9};
+  ForwardingWriter genericWriter(&generic);
+  serializer.WriteValue(value, &genericWriter);
+  EXPECT_EQ(fast, generic);
+
+  ByteBufferStreamReader fastReader(fast.data(), fast.size());
+  ForwardingReader genericReader(fast);
+  for (int i = 0; i < 3; ++i) {
+    fastReader.ReadByte();
+    genericReader.ReadByte();
+  }
+  EXPECT_EQ(serializer.ReadValue(&fastReader), value);
+  EXPECT_EQ(serializer.ReadValue(&genericReader), value);
+}
+
 TEST(StandardCodec, MapsAreWrittenInKeyOrder) {
   const EncodableValueMap map{{"b", 0}, {int32_t{1}, 0}, {"a", 0}};
   EXPECT_EQ(encode(map), wire(13, 3, 3, 1, 0, 0, 0, 3, 0, 0, 0, 0, 7, 1, "a", 3, 0, 0, 0, 0, 7, 1,

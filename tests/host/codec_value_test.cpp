@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "engine_client/encodable_value.h"
 
@@ -62,16 +63,37 @@ TEST(EncodableValue, OrdersWithinAnAlternative) {
             EncodableValue(EncodableValueMap{{"b", 0}}));
 }
 
-TEST(EncodableValue, NanIsEquivalentInOrderingButNeverEqual) {
+// NaN under a plain less-than is equivalent to every number, which is no strict weak ordering:
+// a map holding it misplaces keys. NaNs rank last and as one key; -0.0 and +0.0 are one key too.
+TEST(EncodableValue, DoubleKeysIncludingNanAndSignedZeroKeepAStrictWeakOrder) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_FALSE(EncodableValue(nan) < EncodableValue(1.0));
-  EXPECT_FALSE(EncodableValue(1.0) < EncodableValue(nan));
+  const double inf = std::numeric_limits<double>::infinity();
+  EncodableValueMap map;
+  for (double key : {nan, 1.0, -inf, -0.0, inf, 0.0, -nan, -1.0}) {
+    map.emplace(key, key);
+  }
+  std::vector<double> keys;
+  for (const auto& [key, value] : map) keys.push_back(std::get<double>(key));
+  ASSERT_EQ(keys.size(), 6u);
+  EXPECT_EQ(keys[0], -inf);
+  EXPECT_EQ(keys[1], -1.0);
+  EXPECT_TRUE(std::signbit(keys[2]));  // -0.0 came first and stays the key of 0.0
+  EXPECT_EQ(keys[3], 1.0);
+  EXPECT_EQ(keys[4], inf);
+  EXPECT_TRUE(std::isnan(keys[5]));
+  EXPECT_EQ(map.count(EncodableValue(-nan)), 1u);
+  EXPECT_EQ(map.count(EncodableValue(0.0)), 1u);
+  // Equality stays the floating-point one.
   EXPECT_NE(EncodableValue(nan), EncodableValue(nan));
-  // A lexicographic less-than steps past elements that are not less either way.
+  EXPECT_EQ(EncodableValue(-0.0), EncodableValue(0.0));
+
+  // The same rule inside typed lists, element by element.
+  EXPECT_LT(EncodableValue(std::vector<double>{inf}), EncodableValue(std::vector<double>{nan}));
   EXPECT_LT(EncodableValue(std::vector<double>{nan, 1}),
             EncodableValue(std::vector<double>{nan, 2}));
-  EXPECT_LT(EncodableValue(std::vector<float>{std::nanf(""), 1}),
-            EncodableValue(std::vector<float>{std::nanf(""), 2}));
+  EXPECT_LT(EncodableValue(std::vector<float>{1, std::nanf("")}),
+            EncodableValue(std::vector<float>{std::nanf(""), 0}));
+  EXPECT_FALSE(EncodableValue(std::vector<float>{-0.0f}) < EncodableValue(std::vector<float>{0}));
 }
 
 TEST(EncodableValue, OpaqueValuesOrderByAddressAndKeepTheirObject) {
