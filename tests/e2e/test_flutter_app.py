@@ -114,6 +114,17 @@ def check_bundle(bundle, build_dir, packages, args):
     assert filecmp.cmp(os.path.join(bundle, "flutter_windows.dll"), args.engine, shallow=False), \
         "the bundle's engine is not the prebuilt one"
     assert not os.path.exists(os.path.join(build_dir, "standin")), "a stand-in part was built"
+    # A real engine exports its published functions only: nothing else may be imported.
+    imports = engine_imports(os.path.join(bundle, "murmurly.exe"))
+    assert len(imports) == 23 and all(n.startswith("FlutterDesktop") for n in imports), imports
+
+
+def engine_imports(exe):
+    """The names the exe imports from flutter_windows.dll."""
+    dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", exe], check=True,
+                          capture_output=True, text=True).stdout
+    section = dump.split("DLL Name: flutter_windows.dll", 1)[1].split("\n\n", 1)[0]
+    return [line.split()[-1] for line in section.splitlines()[2:] if line.strip()]
 
 
 def dictate(bundle, args):
