@@ -1,5 +1,5 @@
 # Front end for the two builds. `make run` is the main job, `make test` runs every test.
-.PHONY: all deps host windows test test-host test-windows bench fuzz fuzz-build fuzz-smoke format bundle run clean
+.PHONY: all deps host windows windows-clang test test-host test-windows bench fuzz fuzz-build fuzz-smoke format bundle run clean
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -18,6 +18,11 @@ windows: deps
 	@$(CMAKE) --preset windows >/dev/null
 	@$(CMAKE) --build --preset windows
 
+# The whole Windows build again with clang and lld, warnings as errors: catches GCC-only code.
+windows-clang: deps
+	@$(CMAKE) --preset windows-clang >/dev/null
+	@$(CMAKE) --build --preset windows-clang
+
 test-host: host
 	@$(CTEST) --preset host
 
@@ -34,7 +39,7 @@ fuzz-build: deps
 fuzz-smoke: fuzz-build
 	@$(CTEST) --preset fuzz
 
-test: test-host fuzz-smoke test-windows
+test: test-host fuzz-smoke windows-clang test-windows
 
 bench: deps
 	@$(CMAKE) --preset bench >/dev/null

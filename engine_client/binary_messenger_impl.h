@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine_client/binary_messenger.h"
-#include "engine_client/engine_api.h"
+#include "engine_client/engine_library.h"
 
 class BinaryMessengerImpl : public BinaryMessenger {
  public:

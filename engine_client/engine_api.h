@@ -25,7 +25,9 @@ struct FlutterDesktopMessenger;
 struct FlutterDesktopViewController;
 struct FlutterDesktopView;
 struct FlutterDesktopPluginRegistrar;
-struct FlutterDesktopMessageResponseHandle;
+// The engine's own name for the record behind a response handle.
+typedef struct _FlutterPlatformMessageResponseHandle  // NOLINT(bugprone-reserved-identifier)
+    FlutterDesktopMessageResponseHandle;
 
 using FlutterDesktopEngineRef = FlutterDesktopEngine*;
 using FlutterDesktopMessengerRef = FlutterDesktopMessenger*;
@@ -33,7 +35,9 @@ using FlutterDesktopViewControllerRef = FlutterDesktopViewController*;
 using FlutterDesktopViewRef = FlutterDesktopView*;
 using FlutterDesktopPluginRegistrarRef = FlutterDesktopPluginRegistrar*;
 
-// Everything the engine needs to start. Fields the shell does not fill stay zero.
+// Everything the engine needs to start. Fields the shell does not fill stay zero. The SDK's
+// record declares the last two as 4-byte enums, and newer SDKs append more fields: the shell
+// zero-initialises it and sets fields by name, so it fills whichever record it is built with.
 struct FlutterDesktopEngineProperties {
   const wchar_t* assets_path;
   const wchar_t* icu_data_path;
@@ -41,9 +45,11 @@ struct FlutterDesktopEngineProperties {
   const char* dart_entrypoint;
   int dart_entrypoint_argc;
   const char** dart_entrypoint_argv;
-  int32_t option1;
-  int32_t option2;
+  int32_t gpu_preference;
+  int32_t ui_thread_policy;
 };
+// The SDK's layout on x64, which the stand-in reads: the arguments end at 48, the enums follow.
+static_assert(sizeof(void*) != 8 || offsetof(FlutterDesktopEngineProperties, gpu_preference) == 48);
 
 // One platform message from the Dart side, valid only during the callback that receives it.
 struct FlutterDesktopMessage {

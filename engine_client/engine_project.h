@@ -15,6 +15,6 @@ struct EngineProject {
   // UTF-8.
   std::vector<std::string> entrypointArguments;
   // Copied into the two integer fields of the engine properties that follow the arguments.
-  int32_t option1 = 0;
-  int32_t option2 = 0;
+  int32_t gpuPreference = 0;
+  int32_t uiThreadPolicy = 0;
 };

@@ -17,8 +17,11 @@ FlutterEngine::FlutterEngine(const EngineProject& project) {
   properties.dart_entrypoint = project.dartEntrypoint.c_str();
   properties.dart_entrypoint_argc = static_cast<int>(argv.size());
   properties.dart_entrypoint_argv = argv.empty() ? nullptr : argv.data();
-  properties.option1 = project.option1;
-  properties.option2 = project.option2;
+  // Enums in the SDK's record, 32-bit integers in ours: the same 4-byte values either way.
+  properties.gpu_preference =
+      static_cast<decltype(properties.gpu_preference)>(project.gpuPreference);
+  properties.ui_thread_policy =
+      static_cast<decltype(properties.ui_thread_policy)>(project.uiThreadPolicy);
 
   engine = FlutterDesktopEngineCreate(&properties);
   messenger = std::make_unique<BinaryMessengerImpl>(FlutterDesktopEngineGetMessenger(engine));

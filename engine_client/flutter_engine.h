@@ -11,7 +11,7 @@
 #include <string>
 
 #include "engine_client/binary_messenger_impl.h"
-#include "engine_client/engine_api.h"
+#include "engine_client/engine_library.h"
 #include "engine_client/engine_project.h"
 #include "engine_client/plugin_registry.h"
 

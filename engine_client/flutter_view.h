@@ -1,7 +1,7 @@
 // FlutterView: the engine's view, seen through its native child window. Not owning.
 #pragma once
 
-#include "engine_client/engine_api.h"
+#include "engine_client/engine_library.h"
 
 class FlutterView {
  public:

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "engine_client/engine_api.h"
+#include "engine_client/engine_library.h"
 #include "engine_client/engine_project.h"
 #include "engine_client/flutter_engine.h"
 #include "engine_client/flutter_view.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine_client/engine_api.h"
+#include "engine_client/engine_library.h"
 
 class PluginRegistry {
  public:

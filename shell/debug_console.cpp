@@ -6,7 +6,7 @@
 #include <io.h>
 #include <iostream>
 
-#include "engine_client/engine_api.h"
+#include "engine_client/engine_library.h"
 
 void OpenDebugConsole() {
   if (!AllocConsole()) return;

@@ -2,7 +2,7 @@
 
 #include <dwmapi.h>
 
-#include "engine_client/engine_api.h"
+#include "engine_client/engine_library.h"
 
 namespace {
 

@@ -13,11 +13,12 @@ murmurly_test(NAME wide_to_utf8_test WINDOWS_ONLY TIMEOUT 60
 add_executable(window_probe ${PROJECT_SOURCE_DIR}/tests/e2e/window_probe.cpp)
 target_link_libraries(window_probe PRIVATE shell32 user32 version)
 add_executable(minimal_window WIN32 ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp)
-target_link_options(minimal_window PRIVATE -municode)
+murmurly_wide_entry(minimal_window)
 
-# The bundle driven end to end. Each test builds nothing: the bundle target lays it out first
-# (a CTest fixture, so `ctest -R e2e_` alone still runs against a fresh bundle).
-if(TARGET bundle AND TARGET murmurly)
+# The bundle driven end to end, with Linux's X tools. Each test builds nothing: the bundle
+# target lays it out first (a CTest fixture, so `ctest -R e2e_` alone still runs against a fresh
+# bundle).
+if(TARGET bundle AND TARGET murmurly AND CMAKE_HOST_UNIX)
   if(NOT MURMURLY_BUNDLE_DIR)
     set(MURMURLY_BUNDLE_DIR ${PROJECT_SOURCE_DIR}/build/bundle)
   endif()
@@ -31,6 +32,16 @@ if(TARGET bundle AND TARGET murmurly)
     set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK desktop
       FIXTURES_REQUIRED e2e_bundle)
   endforeach()
+  # The shell configured, built and installed as the windows/ folder of a Flutter app around
+  # the prebuilt stand-in engine, then one dictation on that bundle.
+  add_test(NAME e2e_flutter_app
+    COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-session /usr/bin/python3
+            ${PROJECT_SOURCE_DIR}/tests/e2e/test_flutter_app.py
+            --work ${CMAKE_BINARY_DIR}/flutter_app --toolchain ${CMAKE_TOOLCHAIN_FILE}
+            --engine $<TARGET_FILE:flutter_windows>
+            --import-library $<TARGET_LINKER_FILE:flutter_windows>
+            --probe $<TARGET_FILE:window_probe>)
+  set_tests_properties(e2e_flutter_app PROPERTIES TIMEOUT 1800 RESOURCE_LOCK desktop)
 endif()
 
 # The top-level window base alone, over the stand-in engine's DPI answer.

@@ -29,7 +29,7 @@ struct FlutterDesktopMessenger {
   FlutterDesktopEngine* engine = nullptr;  // null once the engine is gone
 };
 
-struct FlutterDesktopMessageResponseHandle {
+struct _FlutterPlatformMessageResponseHandle {  // NOLINT(bugprone-reserved-identifier)
   standin::ReplyFn reply;
 };
 

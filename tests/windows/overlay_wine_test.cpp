@@ -139,7 +139,8 @@ void clickAt(int x, int y) {
 }
 
 TEST_F(OverlayOnScreenTest, AClickInTheCancelAreaFadesThePillAndLeavesTheFocusAlone) {
-  WNDCLASSEXW windowClass{sizeof(windowClass)};
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = plainProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"MurmurlyFocusTarget";

@@ -52,7 +52,8 @@ Bytes read(UINT format) {
 class PasteIntoNotepadTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    STARTUPINFOW startup{sizeof(startup)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
     wchar_t command[] = L"notepad.exe";
     ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &notepadProcess));
@@ -123,7 +124,13 @@ class PasteIntoNotepadTest : public ::testing::Test {
   const Bytes html = Bytes({'V', 'e', 'r', 's', 'i', 'o', 'n', ':', '0', '.', '9',
                             '<', 'b', '>', 'h', 'i', '<', '/', 'b', '>', 0});
   const Bytes dib = [] {
-    BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), 2, 2, 1, 32, BI_RGB};
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = 2;
+    header.biHeight = 2;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
     Bytes bytes(reinterpret_cast<const unsigned char*>(&header),
                 reinterpret_cast<const unsigned char*>(&header) + sizeof(header));
     for (int i = 0; i < 16; ++i) bytes.push_back(static_cast<unsigned char>(0x40 + i));
@@ -144,7 +151,9 @@ TEST_F(PasteIntoNotepadTest, EachTextArrivesAndTheClipboardIsAsBefore) {
       {"Hello, world", L"Hello, world"},
       {"caf\xC3\xA9 \xC3\xA0 la cr\xC3\xA8me", L"caf\u00E9 \u00E0 la cr\u00E8me"},
       {"mic \xF0\x9F\x8E\x99 on", L"mic \U0001F399 on"}};
-  for (const auto& [utf8, expected] : cases) {
+  for (const auto& testCase : cases) {
+    const char* utf8 = testCase.first;
+    const std::wstring& expected = testCase.second;
     SCOPED_TRACE(utf8);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     putPrevious();
@@ -167,7 +176,8 @@ TEST_F(PasteIntoNotepadTest, EmptyTextPastesNothingAndRestoresTheClipboard) {
 // Starts the holder for `ms` and returns once it has the clipboard.
 PROCESS_INFORMATION holdClipboard(int ms) {
   HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"MurmurlyClipboardHeld");
-  STARTUPINFOW startup{sizeof(startup)};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
   std::wstring command = L"clipboard_holder.exe " + std::to_wstring(ms);
   PROCESS_INFORMATION process{};
   CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
