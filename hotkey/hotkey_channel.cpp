@@ -10,6 +10,7 @@
 #include "engine_client/standard_method_codec.h"
 #include "hotkey/global_hotkey.h"
 #include "paste/paste_text.h"
+#include "text/utf8_to_utf16.h"
 
 namespace {
 
@@ -27,6 +28,17 @@ const T* argument(const MethodCall& call, const char* key) {
   }
   const auto entry = map->find(EncodableValue(key));
   return entry != map->end() ? std::get_if<T>(&entry->second) : nullptr;
+}
+
+// Longest hotkey label in UTF-16 units: a label is a few key names, and a huge one would hold the
+// main thread while it is parsed and drawn.
+constexpr std::size_t kMaxLabelUnits = 256;
+
+// Whether `label` converts to more than kMaxLabelUnits units. Every unit takes at most three
+// bytes, and a sequence cut at the end changes only the last unit, so converting the first
+// 3 * (kMaxLabelUnits + 2) bytes decides it whatever the label's length.
+bool labelTooLong(const std::string& label) {
+  return text::toWide(label.substr(0, 3 * (kMaxLabelUnits + 2))).size() > kMaxLabelUnits;
 }
 
 void invalidArgs(MethodResult& result, const char* message) {
@@ -56,6 +68,9 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
     const auto* label = argument<std::string>(call, "label");
     if (label == nullptr) {
       return invalidArgs(*result, "Missing label");
+    }
+    if (labelTooLong(*label)) {
+      return invalidArgs(*result, "Label too long");
     }
     hotkey.applyHotkeyFromLabel(*label);
   } else if (method == "hideOverlay") {

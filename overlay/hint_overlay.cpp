@@ -14,16 +14,24 @@ constexpr UINT kHintMs = 6000;
 
 bool hintClassAttempted = false;
 
-// Pixel width of `text` in `style` on `dc`.
-int measure(platform::Gdi& gdi, HDC dc, const std::u16string& text, const FontStyle& style) {
-  const platform::UniqueGdiObject<HFONT> font = createFont(gdi, style);
-  const platform::SelectionGuard selected(gdi, dc, font.get());
+// Pixel width of `text` in `font` on `dc`.
+int measure(platform::Gdi& gdi, HDC dc, const std::u16string& text, HFONT font) {
+  const platform::SelectionGuard selected(gdi, dc, font);
   SIZE size{};
   gdi.GetTextExtentPoint32W(dc, platform::W(text.c_str()), static_cast<int>(text.size()), &size);
   return size.cx;
 }
 
 }  // namespace
+
+HintOverlay::Frame::Frame(platform::Gdi& gdi)
+    : signFont(createFont(gdi, kHintSignFont)),
+      firstFont(createFont(gdi, kHintFirstLineFont)),
+      secondFont(createFont(gdi, kHintSecondLineFont)),
+      closeFont(createFont(gdi, kHintCloseFont)),
+      key(createBrush(gdi, kColourKey)),
+      panel(createBrush(gdi, kHintPanelColour)),
+      nullPen(createNullPen(gdi)) {}
 
 HintOverlay::HintOverlay(platform::Platform& platform, const OverlayTexts& texts,
                          const std::string& label, TIMERPROC autoCloseProc)
@@ -36,22 +44,24 @@ HintOverlay::HintOverlay(platform::Platform& platform, const OverlayTexts& texts
 void HintOverlay::show() {
   close();
   platform::WindowSystem& windows = *platform_.windows;
-  const std::u16string first = text::formatWithLabel(texts_.dontTap(), label_);
-  const std::u16string second = text::formatWithLabel(texts_.holdDown(), label_);
+  platform::Gdi& gdi = *platform_.gdi;
+  const Frame& frame = frame_.emplace(gdi);
+  const std::u16string first = filled(texts_.dontTap());
+  const std::u16string second = filled(texts_.holdDown());
   int widest = 0;
   {
     const platform::WindowDc screen(windows, nullptr);
-    const int firstWidth = measure(*platform_.gdi, screen.get(), first, kHintFirstLineFont);
-    const int secondWidth = measure(*platform_.gdi, screen.get(), second, kHintSecondLineFont);
-    widest = std::max(firstWidth, secondWidth);
+    const int firstWidth = measure(gdi, screen.get(), first, frame.firstFont.get());
+    widest = std::max(firstWidth, measure(gdi, screen.get(), second, frame.secondFont.get()));
   }
-  const int width = widest + kHintExtraWidth;
-
-  hintOverlay.create(kHintClassName, hintClassAttempted, width, kHintHeight);
+  // The window is cut to the work area; the lines then end in "...".
+  hintOverlay.create(kHintClassName, hintClassAttempted, widest + kHintExtraWidth, kHintHeight);
   if (hintOverlay) {
     hintOverlay.setOpacity(kHintAlpha);
     windows.ShowWindow(hintOverlay.handle(), SW_SHOWNOACTIVATE);
     windows.InvalidateRect(hintOverlay.handle(), nullptr, TRUE);
+  } else {
+    frame_.reset();
   }
   hintTimer.start();
 }
@@ -59,9 +69,17 @@ void HintOverlay::show() {
 void HintOverlay::close() {
   hintTimer.stop();
   hintOverlay.destroy();
+  frame_.reset();
 }
 
 void HintOverlay::onAutoClose() { close(); }
+
+std::u16string HintOverlay::filled(const std::u16string& tmpl) const {
+  // A unit takes at most three bytes and a sequence cut at the end changes only the last unit, so
+  // this prefix gives the first kMaxFilledLineUnits + 1 units exactly, however long the label.
+  constexpr std::size_t kLabelBytes = 3 * (text::kMaxFilledLineUnits + 2);
+  return text::formatWithLabel(tmpl, label_.substr(0, kLabelBytes));
+}
 
 void HintOverlay::click(int x) {
   RECT client{};

@@ -2,13 +2,17 @@
 // a tap and closed by its close area or after six seconds. Its width follows the wider line.
 //
 // Owned by the hotkey controller, which shows it (after hiding the recording overlay). It owns
-// its window and its auto-close timer, whose procedure is the controller's context-free callback
-// handing over to onAutoClose. It reads the texts and the hotkey's label it was given, anew at
-// each show and paint. Main thread.
+// its window, its auto-close timer, whose procedure is the controller's context-free callback
+// handing over to onAutoClose, and from show to close its fonts, brushes and off-screen picture.
+// It reads the texts and the hotkey's label it was given at each show and paint, and redraws the
+// picture only when a filled line changed. Never wider than the primary monitor's work area: a
+// line that does not fit ends in "...". Main thread.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "overlay/overlay_drawing.h"
 #include "overlay/overlay_texts.h"
 #include "overlay/overlay_window.h"
 #include "platform/platform.h"
@@ -37,20 +41,40 @@ class HintOverlay final : private OverlayWindow::Content {
   // The auto-close timer fired.
   void onAutoClose();
 
-  // Draws the panel, the warning sign, both filled lines and the close glyph into `target`.
+  // Copies the panel, the warning sign, both filled lines and the close glyph into `target`,
+  // drawing them off screen first when the picture is new or a line changed.
   void paint(HDC target, const RECT& client) override;
 
   HWND window() const { return hintOverlay.handle(); }
   const platform::ThreadTimer& timer() const { return hintTimer; }
 
  private:
+  // What the hint draws with from show to close, and the lines its picture shows.
+  struct Frame {
+    explicit Frame(platform::Gdi& gdi);
+    platform::UniqueGdiObject<HFONT> signFont;
+    platform::UniqueGdiObject<HFONT> firstFont;
+    platform::UniqueGdiObject<HFONT> secondFont;
+    platform::UniqueGdiObject<HFONT> closeFont;
+    platform::UniqueGdiObject<HBRUSH> key;
+    platform::UniqueGdiObject<HBRUSH> panel;
+    platform::UniqueGdiObject<HPEN> nullPen;
+    std::optional<OffscreenCanvas> canvas;  // made at the first paint, for the paint's DC
+    std::u16string first;
+    std::u16string second;
+  };
+
   void click(int x) override;
+  // `tmpl` filled with the label, of which only the part a line can hold is converted.
+  std::u16string filled(const std::u16string& tmpl) const;
+  void compose(Frame& frame, const std::u16string& first, const std::u16string& second);
 
   platform::Platform& platform_;
   const OverlayTexts& texts_;
   const std::string& label_;
   OverlayWindow hintOverlay;
   platform::ThreadTimer hintTimer;
+  std::optional<Frame> frame_;
 };
 
 }  // namespace overlay

@@ -4,28 +4,22 @@ namespace overlay {
 
 OffscreenCanvas::OffscreenCanvas(platform::Gdi& gdi, HDC target, int width, int height)
     : gdi_(gdi),
-      target_(target),
       width_(width),
       height_(height),
       dc_(gdi, gdi.CreateCompatibleDC(target)),
       bitmap_(gdi, gdi.CreateCompatibleBitmap(target, width, height)),
       selected_(gdi, dc_.get(), bitmap_.get()) {}
 
-void OffscreenCanvas::present() {
-  gdi_.BitBlt(target_, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+void OffscreenCanvas::present(HDC target) const {
+  gdi_.BitBlt(target, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
 }
 
-void fillSolid(platform::Gdi& gdi, HDC dc, const RECT& rect, COLORREF colour) {
-  const platform::UniqueGdiObject<HBRUSH> brush(gdi, gdi.CreateSolidBrush(colour));
-  gdi.FillRect(dc, &rect, brush.get());
+platform::UniqueGdiObject<HBRUSH> createBrush(platform::Gdi& gdi, COLORREF colour) {
+  return {gdi, gdi.CreateSolidBrush(colour)};
 }
 
-void fillRounded(platform::Gdi& gdi, HDC dc, const RECT& rect, int corner, COLORREF colour) {
-  const platform::UniqueGdiObject<HBRUSH> brush(gdi, gdi.CreateSolidBrush(colour));
-  const platform::UniqueGdiObject<HPEN> pen(gdi, gdi.CreatePen(PS_NULL, 0, 0));
-  const platform::SelectionGuard brushSelected(gdi, dc, brush.get());
-  const platform::SelectionGuard penSelected(gdi, dc, pen.get());
-  gdi.RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);
+platform::UniqueGdiObject<HPEN> createNullPen(platform::Gdi& gdi) {
+  return {gdi, gdi.CreatePen(PS_NULL, 0, 0)};
 }
 
 platform::UniqueGdiObject<HFONT> createFont(platform::Gdi& gdi, const FontStyle& style) {
@@ -34,13 +28,28 @@ platform::UniqueGdiObject<HFONT> createFont(platform::Gdi& gdi, const FontStyle&
                           0, 0, CLEARTYPE_QUALITY, 0, platform::W(style.face))};
 }
 
+void fillRounded(platform::Gdi& gdi, HDC dc, const RECT& rect, int corner, HBRUSH brush, HPEN pen) {
+  const platform::SelectionGuard brushSelected(gdi, dc, brush);
+  const platform::SelectionGuard penSelected(gdi, dc, pen);
+  gdi.RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);
+}
+
 void drawText(platform::Gdi& gdi, HDC dc, const std::u16string& text, RECT rect, UINT format,
-              COLORREF colour, const FontStyle& style) {
+              COLORREF colour, HFONT font) {
   gdi.SetBkMode(dc, TRANSPARENT);
   gdi.SetTextColor(dc, colour);
-  const platform::UniqueGdiObject<HFONT> font = createFont(gdi, style);
-  const platform::SelectionGuard selected(gdi, dc, font.get());
-  gdi.DrawTextW(dc, platform::W(text.c_str()), -1, &rect, format);
+  const platform::SelectionGuard selected(gdi, dc, font);
+  // One unit more than the pixels across, so that a cut text still overflows and gets its ellipsis.
+  std::size_t shown = static_cast<std::size_t>(rect.right > rect.left ? rect.right - rect.left : 0);
+  ++shown;
+  if (text.size() <= shown) {
+    gdi.DrawTextW(dc, platform::W(text.c_str()), -1, &rect, format);
+    return;
+  }
+  // Never half a surrogate pair.
+  if (text[shown - 1] >= 0xD800 && text[shown - 1] < 0xDC00) --shown;
+  const std::u16string cut = text.substr(0, shown);
+  gdi.DrawTextW(dc, platform::W(cut.c_str()), -1, &rect, format);
 }
 
 }  // namespace overlay

@@ -1,8 +1,9 @@
 // Drawing steps both overlays share: an off-screen canvas copied to the window in one BitBlt,
-// solid and rounded fills, and one line of text in a font of the overlays' family.
+// solid and rounded fills, and one line of text in a kept font, cut to what its rectangle can show.
 //
-// Every object is created, used and deleted within the call, and selections are undone before
-// the deletion; nothing survives a paint.
+// The objects are the caller's: an overlay creates its canvas, brushes, pens and fonts when it is
+// shown and keeps them from one frame to the next until it is hidden. Every selection made here is
+// undone before the call returns, so a kept object can be deleted whenever its owner goes.
 #pragma once
 
 #include <string>
@@ -18,7 +19,7 @@ struct FontStyle {
   const char16_t* face;
 };
 
-// A memory DC with a bitmap of the target's format selected. present() copies it to the target;
+// A memory DC with a bitmap of the target's format selected. present() copies it to a target;
 // destruction re-selects the DC's original bitmap and deletes the bitmap, then the DC.
 class OffscreenCanvas {
  public:
@@ -27,11 +28,12 @@ class OffscreenCanvas {
   OffscreenCanvas& operator=(const OffscreenCanvas&) = delete;
 
   HDC dc() const { return dc_.get(); }
-  void present();
+  int width() const { return width_; }
+  int height() const { return height_; }
+  void present(HDC target) const;
 
  private:
   platform::Gdi& gdi_;
-  HDC target_;
   int width_;
   int height_;
   platform::UniqueMemoryDc dc_;
@@ -39,15 +41,18 @@ class OffscreenCanvas {
   platform::SelectionGuard selected_;
 };
 
-void fillSolid(platform::Gdi& gdi, HDC dc, const RECT& rect, COLORREF colour);
-
-// A rounded rectangle in `colour` without an outline.
-void fillRounded(platform::Gdi& gdi, HDC dc, const RECT& rect, int corner, COLORREF colour);
-
+platform::UniqueGdiObject<HBRUSH> createBrush(platform::Gdi& gdi, COLORREF colour);
+platform::UniqueGdiObject<HPEN> createNullPen(platform::Gdi& gdi);
 platform::UniqueGdiObject<HFONT> createFont(platform::Gdi& gdi, const FontStyle& style);
 
-// Transparent background, `colour`, `style`: DrawTextW(text, -1, rect, format).
+// A rounded rectangle filled with `brush`, drawn with `pen` (a null pen: no outline).
+void fillRounded(platform::Gdi& gdi, HDC dc, const RECT& rect, int corner, HBRUSH brush, HPEN pen);
+
+// Transparent background, `colour`, `font`: DrawTextW(text, -1, rect, format). Only the units the
+// rectangle could show are handed over (a visible glyph is at least a pixel wide), so an overlong
+// text costs no more than one that fills the rectangle; with DT_END_ELLIPSIS it still ends in
+// "...".
 void drawText(platform::Gdi& gdi, HDC dc, const std::u16string& text, RECT rect, UINT format,
-              COLORREF colour, const FontStyle& style);
+              COLORREF colour, HFONT font);
 
 }  // namespace overlay

@@ -33,6 +33,7 @@ void replaceIfGiven(std::u16string& field, const EncodableValueMap& strings, con
 }  // namespace
 
 void OverlayTexts::setLocalizedStrings(const EncodableValueMap& strings) {
+  ++version_;
   replaceIfGiven(listeningText, strings, "listening", false);
   replaceIfGiven(transcribingText, strings, "transcribing", false);
   replaceIfGiven(dontTapText, strings, "dontTap", true);

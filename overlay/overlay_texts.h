@@ -19,12 +19,15 @@ class OverlayTexts {
   const std::u16string& transcribing() const { return transcribingText; }
   const std::u16string& dontTap() const { return dontTapText; }
   const std::u16string& holdDown() const { return holdDownText; }
+  // Changes whenever a text is replaced, so an overlay redraws its text only after a change.
+  unsigned version() const { return version_; }
 
  private:
   std::u16string listeningText = u"Listening...";
   std::u16string transcribingText = u"Transcribing...";
   std::u16string dontTapText = u"Don't tap. Hold down %s.";
   std::u16string holdDownText = u"Hold down %s while speaking, release to see text.";
+  unsigned version_ = 0;
 };
 
 }  // namespace overlay

@@ -1,5 +1,7 @@
 #include "overlay/overlay_window.h"
 
+#include <algorithm>
+
 #include "platform/gdi_objects.h"
 
 namespace overlay {
@@ -25,9 +27,10 @@ void OverlayWindow::create(const char16_t* className, bool& classAttempted, int 
     windowClass.lpszClassName = platform::W(className);
     windows_.RegisterClassExW(&windowClass);
   }
+  const RECT at = topCentre(width, height);
   window_ = windows_.CreateWindowExW(kExStyle, platform::W(className), platform::W(u""), WS_POPUP,
-                                     topCentreX(width), kTop, width, height, nullptr, nullptr,
-                                     module, this);
+                                     at.left, at.top, at.right, at.bottom, nullptr, nullptr, module,
+                                     this);
 }
 
 void OverlayWindow::destroy() {
@@ -36,8 +39,29 @@ void OverlayWindow::destroy() {
   window_ = nullptr;
 }
 
-int OverlayWindow::topCentreX(int width) const {
-  return (windows_.GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+void OverlayWindow::place(int width, int height) {
+  if (window_ == nullptr) return;
+  const RECT at = topCentre(width, height);
+  windows_.SetWindowPos(window_, HWND_TOPMOST, at.left, at.top, at.right, at.bottom,
+                        SWP_NOACTIVATE);
+}
+
+RECT OverlayWindow::topCentre(int width, int height) const {
+  const RECT work = workArea();
+  const int w = std::clamp(width, 0, static_cast<int>(work.right - work.left));
+  const int h = std::clamp(height, 0, static_cast<int>(work.bottom - work.top));
+  const int x = (windows_.GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+  return RECT{std::clamp(x, static_cast<int>(work.left), static_cast<int>(work.right) - w),
+              std::clamp(kTop, static_cast<int>(work.top), static_cast<int>(work.bottom) - h), w,
+              h};
+}
+
+RECT OverlayWindow::workArea() const {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  const HMONITOR primary = windows_.MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  if (primary != nullptr && windows_.GetMonitorInfoW(primary, &info)) return info.rcWork;
+  return RECT{0, 0, windows_.GetSystemMetrics(SM_CXSCREEN), windows_.GetSystemMetrics(SM_CYSCREEN)};
 }
 
 void OverlayWindow::setOpacity(BYTE alpha) {

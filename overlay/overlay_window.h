@@ -1,6 +1,7 @@
 // One overlay window and what the two overlays have in common: layered, topmost, never activated,
-// top centre of the primary screen, and one window procedure in which only painting and the left
-// click differ. The overlay part that owns it supplies those two as its Content.
+// top centre of the primary screen and never beyond its work area, and one window procedure in
+// which only painting and the left click differ. The overlay part that owns it supplies those two
+// as its Content.
 //
 // The window procedure is context-free: it takes its OverlayWindow from the window's user data,
 // which the window's first message (WM_NCCREATE) stores from the creation parameter. Main thread.
@@ -40,13 +41,19 @@ class OverlayWindow {
   // is what fails if registration did), then creates the hidden window at the top centre. The
   // handle stays null if creation fails.
   void create(const char16_t* className, bool& classAttempted, int width, int height);
+  // Moves the window to topCentre(width, height), topmost, without activating it.
+  void place(int width, int height);
   void destroy();
 
   HWND handle() const { return window_; }
   explicit operator bool() const { return window_ != nullptr; }
 
-  // Left edge that centres `width` on the primary screen.
-  int topCentreX(int width) const;
+  // Where a window of `width` x `height` goes: centred on the primary screen, 8 pixels from its
+  // top, then cut to the primary monitor's work area and moved inside it (a taskbar at the top
+  // pushes it down). right and bottom are the width and height, as CreateWindowExW takes them.
+  RECT topCentre(int width, int height) const;
+  // The primary monitor's work area; the whole screen if the monitor cannot be asked.
+  RECT workArea() const;
   void setOpacity(BYTE alpha);
 
  private:

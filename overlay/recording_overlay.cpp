@@ -33,16 +33,12 @@ void RecordingOverlay::create() {
   recordingOverlay.setOpacity(255);
 }
 
-void RecordingOverlay::place() {
-  if (!recordingOverlay) return;
-  platform_.windows->SetWindowPos(recordingOverlay.handle(), HWND_TOPMOST,
-                                  recordingOverlay.topCentreX(kRecordingWidth), kTop,
-                                  kRecordingWidth, kRecordingHeight, SWP_NOACTIVATE);
-}
+void RecordingOverlay::place() { recordingOverlay.place(kRecordingWidth, kRecordingHeight); }
 
 void RecordingOverlay::destroy() {
   pulseTimer.stop();
   spinnerTimer.stop();
+  frame_.reset();
   recordingOverlay.destroy();
 }
 
@@ -92,6 +88,7 @@ void RecordingOverlay::hide() {
   pulseTimer.stop();
   spinnerTimer.stop();
   fadeTimer.stop();
+  frame_.reset();
   if (recordingOverlay) platform_.windows->ShowWindow(recordingOverlay.handle(), SW_HIDE);
 }
 
@@ -110,14 +107,16 @@ void RecordingOverlay::onPulse() {
       pulseFalling = true;
     }
   }
-  platform_.windows->InvalidateRect(recordingOverlay.handle(), nullptr, FALSE);
+  const RECT changed = animationRect();
+  platform_.windows->InvalidateRect(recordingOverlay.handle(), &changed, FALSE);
 }
 
 void RecordingOverlay::onSpinner() {
   if (!recordingOverlay) return;
   spinnerAngle += 12.0f;
   if (spinnerAngle >= 360.0f) spinnerAngle -= 360.0f;
-  platform_.windows->InvalidateRect(recordingOverlay.handle(), nullptr, FALSE);
+  const RECT changed = animationRect();
+  platform_.windows->InvalidateRect(recordingOverlay.handle(), &changed, FALSE);
 }
 
 void RecordingOverlay::onFade() {
@@ -135,6 +134,7 @@ void RecordingOverlay::onFade() {
     return;
   }
   fadeTimer.stop();
+  frame_.reset();
   windows.ShowWindow(recordingOverlay.handle(), SW_HIDE);
 }
 

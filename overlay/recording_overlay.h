@@ -9,7 +9,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
+#include "overlay/overlay_drawing.h"
 #include "overlay/overlay_texts.h"
 #include "overlay/overlay_window.h"
 #include "platform/platform.h"
@@ -54,7 +56,8 @@ class RecordingOverlay final : private OverlayWindow::Content {
   void onSpinner();
   void onFade();
 
-  // Draws the whole overlay for the current look into `target`, double-buffered.
+  // Brings the kept off-screen picture up to date for the current look (the whole picture after a
+  // change of look or text, else only the dot or the arc) and copies it into `target`.
   void paint(HDC target, const RECT& client) override;
 
   HWND window() const { return recordingOverlay.handle(); }
@@ -66,7 +69,31 @@ class RecordingOverlay final : private OverlayWindow::Content {
   const platform::ThreadTimer& fade() const { return fadeTimer; }
 
  private:
+  // What the overlay draws with while it is on screen, created at its first paint after a show and
+  // released when it is hidden or destroyed; and what the picture in the canvas shows.
+  struct Frame {
+    Frame(platform::Gdi& gdi, HDC target, int width, int height);
+    OffscreenCanvas canvas;
+    platform::UniqueGdiObject<HBRUSH> key;
+    platform::UniqueGdiObject<HBRUSH> pill;
+    platform::UniqueGdiObject<HPEN> nullPen;
+    platform::UniqueGdiObject<HPEN> arcPen;
+    platform::UniqueGdiObject<HFONT> captionFont;
+    platform::UniqueGdiObject<HFONT> cancelFont;
+    platform::UniqueGdiObject<HBRUSH> dot;
+    COLORREF dotColour = 0;
+    bool composed = false;
+    bool spinnerLook = false;
+    unsigned textsVersion = 0;
+    float drawnLevel = -1.0f;
+    float drawnAngle = -1.0f;
+  };
+
   void click(int x) override;
+  void compose(Frame& frame);
+  void drawAnimation(Frame& frame);
+  // The part of the window the dot or the arc covers: all an animation step repaints.
+  RECT animationRect() const;
   void create();
   void place();
   void destroy();
@@ -83,6 +110,7 @@ class RecordingOverlay final : private OverlayWindow::Content {
   bool pulseFalling = true;
   float spinnerAngle = 0.0f;
   bool showSpinner = false;
+  std::optional<Frame> frame_;
 };
 
 }  // namespace overlay

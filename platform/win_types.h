@@ -147,6 +147,12 @@ struct CREATESTRUCTW {
   LPCWSTR lpszClass;
   DWORD dwExStyle;
 };
+struct MONITORINFO {
+  DWORD cbSize;
+  RECT rcMonitor;
+  RECT rcWork;
+  DWORD dwFlags;
+};
 struct GUID {
   std::uint32_t Data1;
   std::uint16_t Data2;
@@ -247,6 +253,7 @@ constexpr DWORD LWA_ALPHA = 0x00000002;
 constexpr int GWLP_USERDATA = -21;
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 0x00000001;
 #define IDC_ARROW MAKEINTRESOURCEW(32512)
 
 // Drawing.
@@ -264,6 +271,7 @@ constexpr UINT DT_LEFT = 0x0000;
 constexpr UINT DT_CENTER = 0x0001;
 constexpr UINT DT_VCENTER = 0x0004;
 constexpr UINT DT_SINGLELINE = 0x0020;
+constexpr UINT DT_END_ELLIPSIS = 0x8000;
 constexpr DWORD SRCCOPY = 0x00CC0020;
 
 // Clipboard and global memory.

@@ -1,6 +1,7 @@
 // Windows: foreground and active window, lookup by class, window classes and creation, a window's
 // user data, showing, placement, layered attributes, invalidation and painting, and the screen
-// metrics.
+// metrics and the
+// monitors' work areas.
 //
 // Used by the hotkey controller (focus check, application window) and the overlays. The fake keeps
 // windows as records (class, styles, position, visibility, layered key and alpha, user data) and
@@ -41,6 +42,8 @@ class WindowSystem {
   virtual int ReleaseDC(HWND window, HDC dc) = 0;
   virtual LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
   virtual int GetSystemMetrics(int index) = 0;
+  virtual HMONITOR MonitorFromPoint(POINT point, DWORD flags) = 0;
+  virtual BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info) = 0;
 };
 
 }  // namespace platform

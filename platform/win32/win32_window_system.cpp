@@ -59,6 +59,12 @@ class RealWindowSystem final : public WindowSystem {
     return ::DefWindowProcW(window, message, wParam, lParam);
   }
   int GetSystemMetrics(int index) override { return ::GetSystemMetrics(index); }
+  HMONITOR MonitorFromPoint(POINT point, DWORD flags) override {
+    return ::MonitorFromPoint(point, flags);
+  }
+  BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info) override {
+    return ::GetMonitorInfoW(monitor, info);
+  }
 };
 
 }  // namespace

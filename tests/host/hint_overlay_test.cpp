@@ -47,12 +47,14 @@ TEST_F(HintOverlayTest, WidthIsTheWiderMeasuredLinePlus100AndTheHintIsCentred) {
   EXPECT_EQ(w->layeredAlpha, 230);
   EXPECT_EQ(w->layeredKey, RGB(255, 0, 255));
   EXPECT_EQ(fake.timers.periodMs(hotkey->hint().timer().id()), 6000);
-  expectGdiBalanced();  // the screen DC was released and both fonts deleted
+  EXPECT_EQ(fake.windows.openDcs, 0);  // the screen DC was released
 
   // A wider first line decides instead.
   setDontTap(std::string(100, 'W'));
   hotkey->showHintOverlay();
   EXPECT_EQ(hint()->width, 100 * kFirstUnit + 100);
+  hotkey->hint().close();
+  expectGdiBalanced();  // the kept fonts go with the hint
 }
 
 TEST_F(HintOverlayTest, ClosesAtTheCloseAreaOnlyAndKeepsTheFocusElsewhere) {
@@ -137,7 +139,7 @@ TEST_F(HintOverlayTest, PaintOfThePanel) {
 
   EXPECT_EQ(draws[3].text, kFirst);
   EXPECT_EQ(draws[3].coords, rect(40, 8, w - 40, 28));
-  EXPECT_EQ(draws[3].format, DT_SINGLELINE | DT_VCENTER);
+  EXPECT_EQ(draws[3].format, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
   EXPECT_EQ(draws[3].font.height, -13);
   EXPECT_EQ(draws[3].font.weight, 700);
   EXPECT_EQ(draws[3].textColour, RGB(255, 255, 255));
@@ -157,6 +159,12 @@ TEST_F(HintOverlayTest, PaintOfThePanel) {
   EXPECT_EQ(draws[6].op, "BitBlt");
   EXPECT_EQ(draws[6].coords, (std::vector<int>{0, 0, w, 58, 0, 0}));
   EXPECT_EQ(draws[6].sourceBitmapWidth, w);
+
+  // The picture is kept: a repaint copies it, a changed line redraws it.
+  EXPECT_EQ(paint(hotkey->hint().window()).size(), 1u);
+  setDontTap("Tap %s");
+  EXPECT_EQ(paint(hotkey->hint().window())[3].text, u"Tap Left Shift + Left Ctrl");
+  hotkey->hint().close();
   expectGdiBalanced();
 }
 
@@ -164,8 +172,40 @@ TEST_F(HintOverlayTest, AnOverlongLineIsCutAt511UnitsWhenMeasuredAndWhenDrawn) {
   setDontTap(std::string(600, 'x') + "%s");
   hotkey->showHintOverlay();
   EXPECT_EQ(fake.gdi.measured[0].first, std::u16string(511, u'x'));
-  EXPECT_EQ(hint()->width, 511 * kFirstUnit + 100);
+  EXPECT_EQ(hint()->width, 1920);  // 511 * 7 + 100 would pass the screen's edge
   EXPECT_EQ(paint(hotkey->hint().window())[3].text, std::u16string(511, u'x'));
+  hotkey->hint().close();
+
+  // A label of a megabyte of three-byte units: the lines hold its first units, converted exactly.
+  std::string euros;
+  for (int i = 0; i < (1 << 18); ++i) euros += "\xE2\x82\xAC";
+  overlay::OverlayTexts texts;
+  overlay::HintOverlay hint(fake.platform(), texts, euros, nullptr);
+  fake.gdi.measured.clear();
+  hint.show();
+  const std::u16string lead = u"Don't tap. Hold down ";
+  EXPECT_EQ(fake.gdi.measured.at(0).first, lead + std::u16string(511 - lead.size(), u'\u20AC'));
+}
+
+TEST_F(HintOverlayTest, NeverWiderThanTheWorkAreaAndTheLinesEndInAnEllipsis) {
+  fake.windows.screenWidth = 1280;
+  fake.windows.workArea = RECT{0, 30, 1280, 1000};
+  setDontTap(std::string(1 << 20, 'W'));
+  hotkey->showHintOverlay();
+  EXPECT_EQ(fake.gdi.measured[0].first.size(), 511u);  // all that the line can hold
+  EXPECT_EQ(hint()->x, 0);
+  EXPECT_EQ(hint()->y, 30);
+  EXPECT_EQ(hint()->width, 1280);
+  const std::vector<DrawCall> draws = paint(hotkey->hint().window());
+  EXPECT_EQ(draws[3].coords, rect(40, 8, 1240, 28));
+  EXPECT_EQ(draws[3].format & DT_END_ELLIPSIS, DT_END_ELLIPSIS);
+  EXPECT_EQ(draws[5].coords, rect(1244, 14, 1272, 42));  // the close glyph stays on screen
+
+  // Right of the centre, the work area ends first.
+  fake.windows.workArea = RECT{0, 0, 1000, 1000};
+  hotkey->showHintOverlay();
+  EXPECT_EQ(hint()->x, 0);
+  EXPECT_EQ(hint()->width, 1000);
 }
 
 TEST_F(HintOverlayTest, FailedCreationStillRunsTheTimerToNoEffect) {

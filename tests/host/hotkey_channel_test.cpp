@@ -127,6 +127,22 @@ TEST_F(HotkeyChannelTest, SetHotkeyArgumentErrorsLeaveTheKeysAlone) {
   EXPECT_EQ(call("setHotkey", map({{EncodableValue("label"), EncodableValue("")}})), kNull);
 }
 
+TEST_F(HotkeyChannelTest, SetHotkeyRefusesALabelOver256Utf16UnitsAndKeepsTheKeys) {
+  const auto setLabel = [this](const std::string& label) {
+    return call("setHotkey", map({{EncodableValue("label"), EncodableValue(label)}}));
+  };
+  std::string euros;  // three bytes, one unit each
+  for (int i = 0; i < 256; ++i) euros += "\xE2\x82\xAC";
+  EXPECT_EQ(setLabel(euros), kNull);
+  // 254 units and a pair of surrogates make 256; one more ASCII unit is one too many.
+  const std::string pair = std::string(254, 'x') + "\xF0\x9F\x8E\xA4";
+  EXPECT_EQ(setLabel(pair), kNull);
+  EXPECT_EQ(setLabel(pair + "x"), errorReply("Label too long"));
+  EXPECT_EQ(setLabel(euros + "\xE2\x82\xAC"), errorReply("Label too long"));
+  EXPECT_EQ(setLabel(std::string(1 << 20, 'W')), errorReply("Label too long"));
+  EXPECT_EQ(hotkey.keys().label, pair);
+}
+
 TEST_F(HotkeyChannelTest, SwitchesTakeOnlyBooleans) {
   EXPECT_EQ(call("setOverlayEnabled", map({{EncodableValue("enabled"), EncodableValue(1)}})),
             errorReply("Missing enabled"));

@@ -81,7 +81,7 @@ TEST_F(RecordingOverlayTest, PaintOfTheListeningLook) {
   EXPECT_EQ(caption.text, u"Listening...");
   EXPECT_EQ(caption.length, -1);
   EXPECT_EQ(caption.coords, rect(30, 0, 124, 40));
-  EXPECT_EQ(caption.format, 0x24u);
+  EXPECT_EQ(caption.format, 0x24u | DT_END_ELLIPSIS);
   EXPECT_EQ(caption.textColour, kWhite);
   EXPECT_EQ(caption.bkMode, TRANSPARENT);
   EXPECT_EQ(caption.font.height, -13);
@@ -107,6 +107,7 @@ TEST_F(RecordingOverlayTest, PaintOfTheListeningLook) {
   EXPECT_EQ(copy.sourceBitmapHeight, 40);
   // Everything but the final copy went to the off-screen DC.
   for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(draws[i].dc, copy.source) << i;
+  hotkey->recording().hide();
   expectGdiBalanced();
 }
 
@@ -117,14 +118,18 @@ TEST_F(RecordingOverlayTest, PulseReachesItsLowestLevelAfter400msAndIsRedAgainAf
   advance(50);
   EXPECT_EQ(hotkey->recording().level(), 0.2f);
   EXPECT_FALSE(hotkey->recording().falling());
-  EXPECT_EQ(paint(hotkey->recording().window())[2].brushColour, RGB(51, 68, 143));
+  paint(hotkey->recording().window());
+  EXPECT_EQ(fake.gdi.ofOp("Ellipse").at(0).brushColour, RGB(51, 68, 143));
   advance(400);
   EXPECT_EQ(hotkey->recording().level(), 1.0f);
   EXPECT_TRUE(hotkey->recording().falling());
-  EXPECT_EQ(paint(hotkey->recording().window())[2].brushColour, RGB(255, 0, 0));
+  paint(hotkey->recording().window());
+  EXPECT_EQ(fake.gdi.ofOp("Ellipse").at(0).brushColour, RGB(255, 0, 0));
   // Animation frames invalidate without erasing.
   EXPECT_FALSE(recording()->eraseRequested);
-  expectGdiBalanced();
+  hotkey->recording().fadeOut();
+  advance(240);
+  expectGdiBalanced();  // the end of the fade hides the pill and releases its objects
 }
 
 TEST_F(RecordingOverlayTest, TranscribingLookKeepsTheWindowAndTurnsTheArc) {
@@ -154,10 +159,59 @@ TEST_F(RecordingOverlayTest, TranscribingLookKeepsTheWindowAndTurnsTheArc) {
 
   advance(30);
   EXPECT_EQ(hotkey->recording().angle(), 12.0f);
-  EXPECT_EQ(paint(window)[2].coords, (std::vector<int>{14, 12, 30, 28, 29, 18, 23, 27}));
+  paint(window);
+  EXPECT_EQ(fake.gdi.ofOp("Arc").at(0).coords, (std::vector<int>{14, 12, 30, 28, 29, 18, 23, 27}));
   advance(29 * 30);
   EXPECT_EQ(hotkey->recording().angle(), 0.0f);  // a whole turn in 30 ticks
+  hotkey.reset();
   expectGdiBalanced();
+}
+
+TEST_F(RecordingOverlayTest, AnimationFramesRepaintOnlyTheDotOrArcWithTheKeptObjects) {
+  hotkey->recording().showListeningLook();
+  const HWND window = hotkey->recording().window();
+  paint(window);
+  const int created = fake.gdi.objectsCreated;
+  const int dcs = fake.gdi.dcsCreated;
+  advance(50);
+  std::vector<DrawCall> draws = paint(window);
+  ASSERT_EQ(draws.size(), 3u);
+  EXPECT_EQ(draws[0].op, "FillRect");  // the dot's square back to the pill colour
+  EXPECT_EQ(draws[0].coords, rect(14, 15, 24, 25));
+  EXPECT_EQ(draws[0].brushColour, kPill);
+  EXPECT_EQ(draws[1].op, "Ellipse");
+  EXPECT_EQ(draws[2].op, "BitBlt");
+  EXPECT_EQ(fake.gdi.objectsCreated, created + 1);  // only the dot's new colour
+  EXPECT_EQ(fake.gdi.dcsCreated, dcs);
+  EXPECT_EQ(paint(window).size(), 1u);  // nothing changed: the kept picture is copied again
+
+  // A new caption or look redraws the whole picture.
+  hotkey->setLocalizedStrings({{EncodableValue(std::string("listening")), EncodableValue("Ho")}});
+  draws = paint(window);
+  ASSERT_EQ(draws.size(), 6u);
+  EXPECT_EQ(draws[3].text, u"Ho");
+  hotkey->recording().showTranscribingLook();
+  draws = paint(window);
+  ASSERT_EQ(draws.size(), 6u);
+  advance(30);
+  draws = paint(window);
+  ASSERT_EQ(draws.size(), 3u);
+  EXPECT_EQ(draws[0].coords, rect(12, 10, 32, 30));  // the arc and its 2-pixel pen's overhang
+  EXPECT_EQ(draws[1].op, "Arc");
+  hotkey->recording().hide();
+  expectGdiBalanced();
+}
+
+TEST_F(RecordingOverlayTest, StaysInTheWorkAreaAndCutsAnOverlongCaptionWithAnEllipsis) {
+  fake.windows.workArea = RECT{0, 40, 1920, 1080};  // a taskbar along the top
+  hotkey->setLocalizedStrings(
+      {{EncodableValue(std::string("listening")), EncodableValue(std::string(1 << 20, 'L'))}});
+  hotkey->recording().showListeningLook();
+  EXPECT_EQ(recording()->x, 880);
+  EXPECT_EQ(recording()->y, 40);
+  const DrawCall caption = paint(hotkey->recording().window())[3];
+  EXPECT_EQ(caption.text, std::u16string(95, u'L'));  // the 94 pixels across, and one to overflow
+  EXPECT_EQ(caption.format & DT_END_ELLIPSIS, DT_END_ELLIPSIS);
 }
 
 TEST_F(RecordingOverlayTest, TranscribingLookWithoutAWindowCreatesOne) {

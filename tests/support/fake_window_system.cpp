@@ -295,4 +295,20 @@ HWND FakeWindowSystem::addWindow(const std::u16string& className, DWORD style, D
   return windows_.back()->handle;
 }
 
+HMONITOR FakeWindowSystem::MonitorFromPoint(POINT, DWORD) {
+  return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(0x3001));
+}
+
+BOOL FakeWindowSystem::GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info) {
+  if (monitor != MonitorFromPoint(POINT{}, 0) || info == nullptr ||
+      info->cbSize != sizeof(MONITORINFO)) {
+    return FALSE;
+  }
+  info->rcMonitor = RECT{0, 0, screenWidth, screenHeight};
+  const bool empty = workArea.right <= workArea.left || workArea.bottom <= workArea.top;
+  info->rcWork = empty ? info->rcMonitor : workArea;
+  info->dwFlags = 1;  // MONITORINFOF_PRIMARY
+  return TRUE;
+}
+
 }  // namespace fake

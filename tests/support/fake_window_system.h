@@ -71,6 +71,10 @@ class FakeWindowSystem final : public platform::WindowSystem {
   int ReleaseDC(HWND window, HDC dc) override;
   LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
   int GetSystemMetrics(int index) override;
+  // One monitor, the primary: the screen, with workArea as its work area (the whole screen when
+  // left empty).
+  HMONITOR MonitorFromPoint(POINT point, DWORD flags) override;
+  BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info) override;
 
   // Test side.
   FakeWindow* window(HWND handle);                        // null for an unknown handle
@@ -90,6 +94,7 @@ class FakeWindowSystem final : public platform::WindowSystem {
   HWND active = nullptr;
   int screenWidth = 1920;
   int screenHeight = 1080;
+  RECT workArea{};
   bool failCreateWindow = false;
   // The DC BeginPaint hands out, and the one GetDC hands out (the screen's for a null window).
   HDC paintDc = reinterpret_cast<HDC>(static_cast<std::uintptr_t>(0xDC01));

@@ -121,6 +121,22 @@ TEST_F(OverlayOnScreenTest, HintPanelIsRedAndCentred) {
   hotkey.hint().close();
 }
 
+TEST_F(OverlayOnScreenTest, AnOverlongHintStaysInTheWorkAreaWithItsPanelOnScreen) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  hotkey.setLocalizedStrings(
+      {{EncodableValue("dontTap"), EncodableValue(std::string(1 << 20, 'W'))}});
+  hotkey.showHintOverlay();
+  ASSERT_NE(hotkey.hint().window(), nullptr);
+  RECT r{};
+  GetWindowRect(hotkey.hint().window(), &r);
+  EXPECT_GE(r.left, work.left);
+  EXPECT_LE(r.right, work.right);
+  EXPECT_GE(r.top, work.top);
+  EXPECT_TRUE(shows(r.left + (r.right - r.left) / 2, r.top + 3, RGB(200, 30, 30)));
+  hotkey.hint().close();
+}
+
 LRESULT CALLBACK plainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, message, wParam, lParam);
 }
