@@ -10,8 +10,8 @@
 // The operations are implemented by subsystem: hotkey/global_hotkey.cpp (lifetime, listening),
 // hotkey/hotkey_label.cpp (labels), hotkey/hold_state_machine.cpp (key events, holds),
 // overlay/recording_overlay.cpp and overlay/hint_overlay.cpp. The text operations
-// (setLocalizedStrings, formatWithLabel) live in overlay/overlay_texts.h and the paste in
-// paste/paste_text.h, as functions of the controller.
+// (setLocalizedStrings, formatWithLabel) live in overlay/overlay_texts.h, as functions of the
+// controller. The paste is a part of its own (paste/), reached through the hotkey channel.
 #pragma once
 
 #include <cstdint>
@@ -87,7 +87,7 @@ class GlobalHotkey {
   // Stops a thread timer if `timerId` is non-zero and zeroes it.
   void stopTimer(UINT_PTR& timerId);
 
-  // Fields, in the documented order. Public: the overlay, paste and channel code of the hotkey
+  // Fields, in the documented order. Public: the overlay and channel code of the hotkey
   // subsystem share them under these names.
   // The hotkey channel; empty before registration and after detachChannel.
   std::unique_ptr<MethodChannel> channel;

@@ -10,7 +10,7 @@
 #include "engine_client/standard_method_codec.h"
 #include "hotkey/global_hotkey.h"
 #include "overlay/overlay_texts.h"
-#include "paste/paste_text.h"
+#include "paste/paste_service.h"
 
 namespace {
 
@@ -36,16 +36,17 @@ void invalidArgs(MethodResult& result, const char* message) {
 
 }  // namespace
 
-void RegisterHotkeyChannel(GlobalHotkey& hotkey, BinaryMessenger* messenger) {
+void RegisterHotkeyChannel(GlobalHotkey& hotkey, paste::PasteService& paste,
+                           BinaryMessenger* messenger) {
   hotkey.channel = std::make_unique<MethodChannel>(messenger, "murmurly/global_hotkey",
                                                    &StandardMethodCodec::GetInstance());
   hotkey.channel->SetMethodCallHandler(
-      [&hotkey](const MethodCall& call, std::unique_ptr<MethodResult> result) {
-        HandleHotkeyCall(hotkey, call, std::move(result));
+      [&hotkey, &paste](const MethodCall& call, std::unique_ptr<MethodResult> result) {
+        HandleHotkeyCall(hotkey, paste, call, std::move(result));
       });
 }
 
-void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
+void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCall& call,
                       std::unique_ptr<MethodResult> result) {
   const std::string& method = call.MethodName();
   if (method == "startListening") {
@@ -83,8 +84,10 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
     if (text == nullptr) {
       return invalidArgs(*result, "Missing text");
     }
-    // Runs to its end, sleeps included, so the reply tells the Dart side the paste is over.
-    pasteText(hotkey, *text);
+    // The reply tells the Dart side the paste is over, so it waits for the paste thread.
+    std::shared_ptr<MethodResult> pending(std::move(result));
+    paste.pasteText(*text, [pending] { pending->Success(); });
+    return;
   } else {
     return result->NotImplemented();
   }
