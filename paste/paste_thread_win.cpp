@@ -15,7 +15,8 @@ constexpr wchar_t kOwnerClass[] = L"MurmurlyPasteOwner";
 constexpr wchar_t kReceiverClass[] = L"MurmurlyPasteReceiver";
 
 void registerClass(const wchar_t* name, WNDPROC proc) {
-  WNDCLASSEXW windowClass{sizeof(windowClass)};
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = proc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = name;
