@@ -81,7 +81,7 @@ void Paster::startNext() {
   if (queue_.empty()) return;
   std::string text = std::move(queue_.front());
   queue_.pop_front();
-  promised_ = toWide(text);
+  next_ = toWide(text);
   openFailures_ = 0;
   step_ = Step::Opening;
   tryOpen();
@@ -105,6 +105,7 @@ void Paster::putTranscript() {
     return finish();
   }
   clipboard_.SetClipboardData(CF_UNICODETEXT, nullptr);
+  promised_ = std::move(next_);
   promisePending_ = true;
   clipboard_.CloseClipboard();
   readBeforeKeys_ = false;
@@ -144,7 +145,7 @@ void Paster::render() {
   UniqueGlobal block =
       copyToGlobal(clipboard_, promised_.c_str(), (promised_.size() + 1) * sizeof(char16_t));
   if (block) giveToClipboard(clipboard_, CF_UNICODETEXT, block);
-  if (step_ == Step::Opening || step_ == Step::BeforeKeys) {
+  if (step_ == Step::BeforeKeys) {
     readBeforeKeys_ = true;
   } else if (step_ == Step::AfterKeys && !readAfterKeys_) {
     readAfterKeys_ = true;

@@ -73,6 +73,7 @@ class Paster {
   int openFailures_ = 0;
   std::int64_t restoreStartNs_ = 0;
   ClipboardSnapshot previous_;
+  std::u16string next_;  // the transcript of the paste that is opening the clipboard
   // The transcript the clipboard holds as our promise until it is rendered, replaced or taken.
   std::u16string promised_;
   bool promisePending_ = false;

@@ -160,7 +160,7 @@ HGLOBAL FakeClipboard::GlobalFree(HGLOBAL memory) {
 
 UINT FakeClipboard::RegisterClipboardFormatW(LPCWSTR name) {
   const auto [entry, added] =
-      registered_.emplace(name, static_cast<UINT>(0xC000 + registered_.size()));
+      registered_.emplace(platform::U(name), static_cast<UINT>(0xC000 + registered_.size()));
   return entry->second;
 }
 

@@ -58,7 +58,9 @@ class FakeClipboard final : public platform::Clipboard {
   std::u16string readTextAsOther();
   void copyAsOther(const std::u16string& text);
   void promiseAsOther(UINT format, int ms);
-  UINT registered(const std::u16string& name) { return RegisterClipboardFormatW(name.c_str()); }
+  UINT registered(const std::u16string& name) {
+    return RegisterClipboardFormatW(platform::W(name.c_str()));
+  }
   // Blocks and metafiles that nobody owns any more but were never freed.
   int leakedBlocks() const;
   int leakedMetafiles() const;
