@@ -9,7 +9,6 @@
 #include "engine_client/method_result.h"
 #include "engine_client/standard_method_codec.h"
 #include "hotkey/global_hotkey.h"
-#include "overlay/overlay_texts.h"
 #include "paste/paste_service.h"
 
 namespace {
@@ -38,12 +37,13 @@ void invalidArgs(MethodResult& result, const char* message) {
 
 void RegisterHotkeyChannel(GlobalHotkey& hotkey, paste::PasteService& paste,
                            BinaryMessenger* messenger) {
-  hotkey.channel = std::make_unique<MethodChannel>(messenger, "murmurly/global_hotkey",
-                                                   &StandardMethodCodec::GetInstance());
-  hotkey.channel->SetMethodCallHandler(
+  auto channel = std::make_unique<MethodChannel>(messenger, "murmurly/global_hotkey",
+                                                 &StandardMethodCodec::GetInstance());
+  channel->SetMethodCallHandler(
       [&hotkey, &paste](const MethodCall& call, std::unique_ptr<MethodResult> result) {
         HandleHotkeyCall(hotkey, paste, call, std::move(result));
       });
+  hotkey.setChannel(std::move(channel));
 }
 
 void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCall& call,
@@ -72,7 +72,7 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const Me
     if (texts == nullptr) {
       return invalidArgs(*result, "Missing args");
     }
-    setLocalizedStrings(hotkey, *texts);
+    hotkey.setLocalizedStrings(*texts);
   } else if (method == "setFocusCheckEnabled") {
     const bool* enabled = argument<bool>(call, "enabled");
     if (enabled == nullptr) {

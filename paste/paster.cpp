@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "overlay/overlay_texts.h"
+#include "text/utf8_to_utf16.h"
 #include "paste/paste_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
@@ -81,7 +81,7 @@ void Paster::startNext() {
   if (queue_.empty()) return;
   std::string text = std::move(queue_.front());
   queue_.pop_front();
-  next_ = toWide(text);
+  next_ = text::toWide(text);
   openFailures_ = 0;
   step_ = Step::Opening;
   tryOpen();

@@ -45,9 +45,9 @@ class PasteTest : public ::testing::Test {
   }
   ~PasteTest() override { current = nullptr; }
 
-  static LRESULT CALLBACK ownerProc(HWND, UINT message, WPARAM wParam, LPARAM) {
-    current->paster->handleMessage(message, wParam);
-    return 0;
+  static LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (current->paster && current->paster->handleMessage(message, wParam)) return 0;
+    return current->fake.windows.DefWindowProcW(window, message, wParam, lParam);
   }
   static LRESULT CALLBACK recordKey(int code, WPARAM message, LPARAM lParam) {
     const auto& event = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
