@@ -9,7 +9,7 @@
 #include "engine_client/method_result.h"
 #include "engine_client/standard_method_codec.h"
 #include "hotkey/global_hotkey.h"
-#include "paste/paste_text.h"
+#include "paste/paste_service.h"
 #include "text/utf8_to_utf16.h"
 
 namespace {
@@ -47,17 +47,18 @@ void invalidArgs(MethodResult& result, const char* message) {
 
 }  // namespace
 
-void RegisterHotkeyChannel(GlobalHotkey& hotkey, BinaryMessenger* messenger) {
+void RegisterHotkeyChannel(GlobalHotkey& hotkey, paste::PasteService& paste,
+                           BinaryMessenger* messenger) {
   auto channel = std::make_unique<MethodChannel>(messenger, "murmurly/global_hotkey",
                                                  &StandardMethodCodec::GetInstance());
   channel->SetMethodCallHandler(
-      [&hotkey](const MethodCall& call, std::unique_ptr<MethodResult> result) {
-        HandleHotkeyCall(hotkey, call, std::move(result));
+      [&hotkey, &paste](const MethodCall& call, std::unique_ptr<MethodResult> result) {
+        HandleHotkeyCall(hotkey, paste, call, std::move(result));
       });
   hotkey.setChannel(std::move(channel));
 }
 
-void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
+void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCall& call,
                       std::unique_ptr<MethodResult> result) {
   const std::string& method = call.MethodName();
   if (method == "startListening") {
@@ -98,8 +99,10 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
     if (text == nullptr) {
       return invalidArgs(*result, "Missing text");
     }
-    // Runs to its end, sleeps included, so the reply tells the Dart side the paste is over.
-    pasteText(hotkey.platform(), *text);
+    // The reply tells the Dart side the paste is over, so it waits for the paste thread.
+    std::shared_ptr<MethodResult> pending(std::move(result));
+    paste.pasteText(*text, [pending] { pending->Success(); });
+    return;
   } else {
     return result->NotImplemented();
   }

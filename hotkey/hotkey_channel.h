@@ -9,12 +9,17 @@ class BinaryMessenger;
 class GlobalHotkey;
 class MethodCall;
 class MethodResult;
+namespace paste {
+class PasteService;
+}
 
 // Builds the channel on the messenger, hands it to the controller (destroying any earlier one) and
-// installs HandleHotkeyCall bound to the controller.
-void RegisterHotkeyChannel(GlobalHotkey& hotkey, BinaryMessenger* messenger);
+// installs HandleHotkeyCall bound to the controller and the paste.
+void RegisterHotkeyChannel(GlobalHotkey& hotkey, paste::PasteService& paste,
+                           BinaryMessenger* messenger);
 
 // Answers one call exactly once: Success without a value, "INVALID_ARGS" for arguments of the
 // wrong shape (leaving the controller unchanged), NotImplemented for any other method name.
-void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
+// "pasteText" is answered (null) only when its paste is over, from the paste's `over`.
+void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCall& call,
                       std::unique_ptr<MethodResult> result);

@@ -14,7 +14,7 @@ constexpr double kMinimumHeight = 750.0;
 }  // namespace
 
 FlutterWindow::FlutterWindow(const EngineProject& project)
-    : project(project), hotkey(platform::Win32Platform()) {}
+    : project(project), paste(platform::Win32Platform()), hotkey(platform::Win32Platform()) {}
 
 FlutterWindow::~FlutterWindow() = default;
 
@@ -31,7 +31,7 @@ bool FlutterWindow::OnCreated() {
 
   FlutterEngine* engine = viewController->GetEngine().get();
   RegisterAllPlugins(engine);
-  RegisterHotkeyChannel(hotkey, engine->GetMessenger());
+  RegisterHotkeyChannel(hotkey, paste, engine->GetMessenger());
   RegisterPermissionsChannel(permissionsChannel, engine->GetMessenger(), platform::Win32Platform());
 
   SetContent(viewController->GetView()->GetNativeWindow());
@@ -42,6 +42,9 @@ bool FlutterWindow::OnCreated() {
 
 void FlutterWindow::OnDestroyed() {
   if (viewController) {
+    // The paste puts the user's clipboard back and answers its pending calls while the engine
+    // still runs; nothing it posted is handled afterwards.
+    paste.stop();
     // The messenger dies with the engine, but the hook and timers run until the controller's
     // own teardown: cut them off from the channel first so nothing is sent into a dead engine.
     hotkey.stopListening();

@@ -12,6 +12,8 @@ murmurly_test(NAME wide_to_utf8_test WINDOWS_ONLY TIMEOUT 60
 # Helpers of the e2e driver and the start-up benchmark.
 add_executable(window_probe ${PROJECT_SOURCE_DIR}/tests/e2e/window_probe.cpp)
 target_link_libraries(window_probe PRIVATE shell32 user32 version)
+add_executable(clipboard_actor ${PROJECT_SOURCE_DIR}/tests/e2e/clipboard_actor.cpp)
+murmurly_wide_entry(clipboard_actor)
 add_executable(minimal_window WIN32 ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp)
 murmurly_wide_entry(minimal_window)
 
@@ -24,11 +26,12 @@ if(TARGET bundle AND TARGET murmurly AND CMAKE_HOST_UNIX)
   endif()
   add_test(NAME e2e_bundle COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target bundle)
   set_tests_properties(e2e_bundle PROPERTIES FIXTURES_SETUP e2e_bundle TIMEOUT 600)
-  foreach(name startup dictation)
+  foreach(name startup dictation paste)
     add_test(NAME e2e_${name}
       COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-session /usr/bin/python3
               ${PROJECT_SOURCE_DIR}/tests/e2e/test_${name}.py
-              --bundle ${MURMURLY_BUNDLE_DIR} --probe $<TARGET_FILE:window_probe>)
+              --bundle ${MURMURLY_BUNDLE_DIR} --probe $<TARGET_FILE:window_probe>
+              --actor $<TARGET_FILE:clipboard_actor>)
     set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK desktop
       FIXTURES_REQUIRED e2e_bundle)
   endforeach()

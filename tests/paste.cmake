@@ -1,6 +1,6 @@
 # Text insertion: host tests on the fake clipboard and keyboard in virtual time.
 murmurly_test(NAME paste_test HOST_ONLY
-  SOURCES ${PROJECT_SOURCE_DIR}/tests/host/paste_text_test.cpp
+  SOURCES ${PROJECT_SOURCE_DIR}/tests/host/paste_test.cpp
   LIBS murmurly_paste murmurly_test_support)
 
 if(WIN32)

@@ -16,6 +16,11 @@ class RealClipboard final : public Clipboard {
     return ::SetClipboardData(format, data);
   }
   UINT EnumClipboardFormats(UINT format) override { return ::EnumClipboardFormats(format); }
+  HWND GetClipboardOwner() override { return ::GetClipboardOwner(); }
+  UINT RegisterClipboardFormatW(LPCWSTR name) override { return ::RegisterClipboardFormatW(name); }
+  int GetClipboardFormatNameW(UINT format, LPWSTR name, int capacity) override {
+    return ::GetClipboardFormatNameW(format, name, capacity);
+  }
   HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override { return ::GlobalAlloc(flags, bytes); }
   LPVOID GlobalLock(HGLOBAL memory) override { return ::GlobalLock(memory); }
   BOOL GlobalUnlock(HGLOBAL memory) override { return ::GlobalUnlock(memory); }

@@ -14,6 +14,7 @@ Platform& Win32Platform() {
     p.clipboard = &Win32Clipboard();
     p.mediaFoundation = &Win32MediaFoundation();
     p.shell = &Win32Shell();
+    p.processes = &Win32Processes();
     return p;
   }();
   return aggregate;

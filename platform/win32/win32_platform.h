@@ -18,6 +18,7 @@ Gdi& Win32Gdi();
 Clipboard& Win32Clipboard();
 MediaFoundation& Win32MediaFoundation();
 Shell& Win32Shell();
+Processes& Win32Processes();
 
 // Every concern implemented so far; the others stay null.
 Platform& Win32Platform();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/clipboard.h"
+#include "platform/window_system.h"
 #include "tests/contract/platform_harness.h"
 
 namespace contract {
@@ -84,6 +85,94 @@ TEST_F(ClipboardContract, DataCallsFailWhileTheClipboardIsClosed) {
   EXPECT_EQ(clipboard.EnumClipboardFormats(0), 0u);
   // The block was not taken, so it is still ours to free; success is a null result.
   EXPECT_EQ(clipboard.GlobalFree(memory), nullptr);
+}
+
+// A window that owns the clipboard: it records the clipboard's messages to it and renders a
+// promised Unicode text when asked.
+class ClipboardOwnerContract : public ClipboardContract {
+ protected:
+  ClipboardOwnerContract() {
+    current = this;
+    platform::WindowSystem& windows = *harness->platform().windows;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = ownerProc;
+    windowClass.hInstance = windows.GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = platform::W(u"MurmurlyClipboardContractOwner");
+    windows.RegisterClassExW(&windowClass);  // already there after the first test: fine
+    owner = windows.CreateWindowExW(0, windowClass.lpszClassName, platform::W(u""), WS_POPUP, 0, 0,
+                                    1, 1, nullptr, nullptr, windowClass.hInstance, nullptr);
+  }
+  ~ClipboardOwnerContract() override {
+    harness->platform().windows->DestroyWindow(owner);
+    current = nullptr;
+  }
+
+  static LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (current != nullptr && (message == WM_RENDERFORMAT || message == WM_DESTROYCLIPBOARD)) {
+      current->messages.push_back(message);
+      if (message == WM_RENDERFORMAT && wParam == CF_UNICODETEXT) {
+        const std::u16string text = u"rendered";
+        current->clipboard.SetClipboardData(
+            CF_UNICODETEXT, current->blockOf(text.c_str(), (text.size() + 1) * sizeof(char16_t)));
+      }
+      return 0;
+    }
+    return current != nullptr ? current->harness->platform().windows->DefWindowProcW(
+                                    window, message, wParam, lParam)
+                              : 0;
+  }
+  void openAs(HWND window) {
+    ASSERT_TRUE(harness->waitFor([&] { return clipboard.OpenClipboard(window) != FALSE; }, 5000));
+  }
+
+  static inline ClipboardOwnerContract* current = nullptr;
+  HWND owner = nullptr;
+  std::vector<UINT> messages;
+};
+
+TEST_F(ClipboardOwnerContract, APromisedFormatIsRenderedByItsOwnerWhenRead) {
+  ASSERT_NE(owner, nullptr);
+  openAs(owner);
+  clipboard.EmptyClipboard();
+  clipboard.SetClipboardData(CF_UNICODETEXT, nullptr);
+  clipboard.CloseClipboard();
+  EXPECT_EQ(clipboard.GetClipboardOwner(), owner);
+
+  openAs(nullptr);
+  EXPECT_EQ(clipboard.EnumClipboardFormats(0), CF_UNICODETEXT);
+  HANDLE data = clipboard.GetClipboardData(CF_UNICODETEXT);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(std::u16string(static_cast<const char16_t*>(clipboard.GlobalLock(data))), u"rendered");
+  clipboard.GlobalUnlock(data);
+  // Rendered once: the next read finds the data without asking again.
+  EXPECT_EQ(clipboard.GetClipboardData(CF_UNICODETEXT), data);
+  clipboard.CloseClipboard();
+  EXPECT_EQ(messages, std::vector<UINT>{WM_RENDERFORMAT});
+}
+
+TEST_F(ClipboardOwnerContract, WhoeverEmptiesTheClipboardTellsTheOwnerAndTakesItsPlace) {
+  const UINT history =
+      clipboard.RegisterClipboardFormatW(platform::W(u"CanIncludeInClipboardHistory"));
+  EXPECT_EQ(clipboard.RegisterClipboardFormatW(platform::W(u"CanIncludeInClipboardHistory")),
+            history);
+  WCHAR name[64] = {};
+  ASSERT_EQ(clipboard.GetClipboardFormatNameW(history, name, 64), 28);
+  EXPECT_EQ(std::u16string(platform::U(name)), u"CanIncludeInClipboardHistory");
+  EXPECT_EQ(clipboard.GetClipboardFormatNameW(CF_UNICODETEXT, name, 64), 0);
+
+  openAs(owner);
+  clipboard.EmptyClipboard();
+  const unsigned char zero[4] = {};
+  clipboard.SetClipboardData(history, blockOf(zero, sizeof(zero)));
+  clipboard.CloseClipboard();
+  EXPECT_TRUE(messages.empty());
+
+  openAs(nullptr);
+  clipboard.EmptyClipboard();
+  clipboard.CloseClipboard();
+  EXPECT_EQ(messages, std::vector<UINT>{WM_DESTROYCLIPBOARD});
+  EXPECT_EQ(clipboard.GetClipboardOwner(), nullptr);
 }
 
 }  // namespace

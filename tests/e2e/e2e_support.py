@@ -14,6 +14,7 @@ def parse_args():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bundle", required=True)
     parser.add_argument("--probe", required=True)
+    parser.add_argument("--actor", help="clipboard_actor.exe, for the paste tests")
     return parser.parse_args()
 
 

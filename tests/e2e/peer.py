@@ -27,6 +27,7 @@ class Peer:
         self.notices = []
         self.messages = []  # (channel, method name, arguments)
         self.replies = {}
+        self.reply_times = {}  # msg id -> when its reply arrived
         self.cond = threading.Condition()
         self.closed = False
         self.next_id = 1
@@ -89,6 +90,7 @@ class Peer:
             elif kind == REPLY:
                 (msg_id,) = struct.unpack_from("<I", body)
                 self.replies[msg_id] = body[4:]
+                self.reply_times[msg_id] = time.monotonic()
             self.cond.notify_all()
 
     def _send(self, kind, body):
@@ -101,15 +103,23 @@ class Peer:
     def call(self, channel, method, args=None, wait=True):
         """Calls a method on the shell and returns the decoded reply envelope (or, with
         wait=False, nothing: the reply is left unread)."""
+        msg_id = self.send_call(channel, method, args)
+        return self.reply(msg_id, method) if wait else None
+
+    def send_call(self, channel, method, args=None):
+        """Sends a call without waiting; returns its id for reply()."""
         with self.cond:
             msg_id = self.next_id
             self.next_id += 1
             name = channel.encode("utf-8")
             payload = codec.encode_method_call(method, args)
             self._send(MESSAGE, struct.pack("<IH", msg_id, len(name)) + name + payload)
-            if not wait:
-                return None
-            self._wait_locked(lambda: msg_id in self.replies, "reply to " + method)
+            return msg_id
+
+    def reply(self, msg_id, what="a call", timeout=None):
+        """Waits for the reply to call `msg_id` and returns its decoded envelope."""
+        with self.cond:
+            self._wait_locked(lambda: msg_id in self.replies, "reply to " + what, timeout)
             return codec.decode_envelope(self.replies.pop(msg_id))
 
     def _wait_locked(self, predicate, what, timeout=None):

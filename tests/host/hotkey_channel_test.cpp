@@ -13,6 +13,7 @@
 #include "engine_client/method_channel.h"
 #include "engine_client/standard_method_codec.h"
 #include "hotkey/global_hotkey.h"
+#include "paste/paste_service.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/recording_messenger.h"
 
@@ -50,9 +51,21 @@ std::unique_ptr<EncodableValue> map(EncodableValueMap entries) {
   return std::make_unique<EncodableValue>(std::move(entries));
 }
 
+// Keeps each paste's text and `over` until the test ends the paste.
+struct RecordingPaste final : paste::PasteService {
+  void pasteText(std::string utf8, std::function<void()> over) override {
+    texts.push_back(std::move(utf8));
+    overs.push_back(std::move(over));
+  }
+  std::vector<std::string> texts;
+  std::vector<std::function<void()>> overs;
+};
+
 class HotkeyChannelTest : public ::testing::Test {
  protected:
-  HotkeyChannelTest() : hotkey(fake.platform()) { RegisterHotkeyChannel(hotkey, &messenger); }
+  HotkeyChannelTest() : hotkey(fake.platform()) {
+    RegisterHotkeyChannel(hotkey, paste, &messenger);
+  }
 
   Bytes send(const Bytes& message) {
     bool replied = false;
@@ -87,6 +100,7 @@ class HotkeyChannelTest : public ::testing::Test {
 
   fake::FakePlatform fake;
   fake::RecordingMessenger messenger;
+  RecordingPaste paste;
   GlobalHotkey hotkey;
 };
 
@@ -175,10 +189,23 @@ TEST_F(HotkeyChannelTest, PasteTextNeedsAStringAndRepliesAfterThePasteEnded) {
   EXPECT_EQ(call("pasteText", map({{EncodableValue("text"), EncodableValue(5)}})),
             errorReply("Missing text"));
   EXPECT_EQ(call("pasteText"), errorReply("Missing text"));
-  const std::int64_t before = fake.clock.SteadyNowNs();
-  EXPECT_EQ(call("pasteText", map({{EncodableValue("text"), EncodableValue("")}})), kNull);
-  // The reply was produced only after the paste's sleeps (at least 350 ms of virtual time).
-  EXPECT_GE(fake.clock.SteadyNowNs() - before, 350'000'000);
+  EXPECT_TRUE(paste.texts.empty());
+
+  std::vector<Bytes> replies;
+  for (const char* text : {"first", ""}) {
+    const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
+        MethodCall("pasteText", map({{EncodableValue("text"), EncodableValue(text)}})));
+    messenger.handlers.at(kChannel)(message->data(), message->size(),
+                                    [&replies](const std::uint8_t* bytes, std::size_t size) {
+                                      replies.emplace_back(bytes, bytes + size);
+                                    });
+  }
+  EXPECT_EQ(paste.texts, (std::vector<std::string>{"first", ""}));
+  EXPECT_TRUE(replies.empty());  // not before the paste is over
+  paste.overs.at(0)();
+  EXPECT_EQ(replies, std::vector<Bytes>{kNull});
+  paste.overs.at(1)();
+  EXPECT_EQ(replies, (std::vector<Bytes>{kNull, kNull}));
 }
 
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {

@@ -39,16 +39,20 @@ void FakeClipboard::release(UINT format, HANDLE data) {
 void FakeClipboard::clearFormats() {
   for (const auto& [format, data] : formats_) release(format, data);
   formats_.clear();
+  brokenPromises_.clear();
 }
 
-BOOL FakeClipboard::OpenClipboard(HWND) {
+BOOL FakeClipboard::OpenClipboard(HWND owner) {
   bool ok = !holdOpenByOther && !open_;
   if (ok && failOpens > 0) {
     --failOpens;
     ok = false;
   }
   openAttempts.push_back({clock_.nowNs, ok});
-  if (ok) open_ = true;
+  if (ok) {
+    open_ = true;
+    openedBy_ = owner;
+  }
   return ok ? TRUE : FALSE;
 }
 
@@ -60,12 +64,25 @@ BOOL FakeClipboard::CloseClipboard() {
 
 BOOL FakeClipboard::EmptyClipboard() {
   if (!open_) return FALSE;
+  if (owner_ != nullptr && windows != nullptr) windows->sendMessage(owner_, WM_DESTROYCLIPBOARD);
   clearFormats();
+  owner_ = openedBy_;
   return TRUE;
 }
 
 HANDLE FakeClipboard::GetClipboardData(UINT format) {
   if (!open_) return nullptr;
+  const auto entry = std::find_if(formats_.begin(), formats_.end(),
+                                  [&](const auto& e) { return e.first == format; });
+  if (entry == formats_.end()) return nullptr;
+  if (entry->second != nullptr) return entry->second;
+  if (const auto broken = brokenPromises_.find(format); broken != brokenPromises_.end()) {
+    clock_.nowNs += static_cast<std::int64_t>(broken->second) * 1'000'000;
+    return nullptr;
+  }
+  rendering_ = true;
+  if (windows != nullptr) windows->sendMessage(owner_, WM_RENDERFORMAT, format);
+  rendering_ = false;
   for (const auto& [f, data] : formats_) {
     if (f == format) return data;
   }
@@ -74,9 +91,17 @@ HANDLE FakeClipboard::GetClipboardData(UINT format) {
 
 HANDLE FakeClipboard::SetClipboardData(UINT format, HANDLE data) {
   ++setCalls;
+  if (data == nullptr) {
+    // A promise needs the clipboard opened by its owner.
+    if (!open_ || owner_ == nullptr || openedBy_ != owner_) return nullptr;
+    const bool known = std::any_of(formats_.begin(), formats_.end(),
+                                   [&](const auto& e) { return e.first == format; });
+    if (!known) formats_.emplace_back(format, nullptr);
+    return nullptr;
+  }
   const bool valid = format == CF_ENHMETAFILE ? metafile(static_cast<HENHMETAFILE>(data)) != nullptr
                                               : block(data) != nullptr;
-  if (!open_ || !valid) return nullptr;
+  if (!(open_ || rendering_) || !valid) return nullptr;
   const auto same = std::find_if(formats_.begin(), formats_.end(),
                                  [&](const auto& entry) { return entry.first == format; });
   if (same != formats_.end()) {
@@ -133,6 +158,50 @@ HGLOBAL FakeClipboard::GlobalFree(HGLOBAL memory) {
   return nullptr;
 }
 
+UINT FakeClipboard::RegisterClipboardFormatW(LPCWSTR name) {
+  const auto [entry, added] =
+      registered_.emplace(platform::U(name), static_cast<UINT>(0xC000 + registered_.size()));
+  return entry->second;
+}
+
+int FakeClipboard::GetClipboardFormatNameW(UINT format, LPWSTR name, int capacity) {
+  for (const auto& [text, id] : registered_) {
+    if (id != format || capacity <= 0) continue;
+    const int length = std::min(static_cast<int>(text.size()), capacity - 1);
+    std::copy_n(text.begin(), length, name);
+    name[length] = 0;
+    return length;
+  }
+  return 0;
+}
+
+std::u16string FakeClipboard::readTextAsOther() {
+  if (open_ || holdOpenByOther) return {};
+  open_ = true;
+  openedBy_ = kOtherProgram;
+  std::u16string text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    const auto& bytes = blocks_.at(data).bytes;
+    text.assign(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+    text = text.substr(0, text.find(u'\0'));
+  }
+  open_ = false;
+  return text;
+}
+
+void FakeClipboard::copyAsOther(const std::u16string& text) {
+  open_ = true;
+  openedBy_ = kOtherProgram;
+  EmptyClipboard();
+  putText(text);
+  open_ = false;
+}
+
+void FakeClipboard::promiseAsOther(UINT format, int ms) {
+  formats_.emplace_back(format, nullptr);
+  brokenPromises_[format] = ms;
+}
+
 HENHMETAFILE FakeClipboard::CopyEnhMetaFileW(HENHMETAFILE handle, LPCWSTR) {
   const Metafile* m = metafile(handle);
   return m != nullptr ? newMetafile(m->bits) : nullptr;
@@ -186,7 +255,7 @@ std::vector<UINT> FakeClipboard::formats() const {
 
 std::vector<std::uint8_t> FakeClipboard::data(UINT format) const {
   for (const auto& [f, handle] : formats_) {
-    if (f != format) continue;
+    if (f != format || handle == nullptr) continue;
     if (f == CF_ENHMETAFILE) return metafiles_.at(static_cast<HENHMETAFILE>(handle)).bits;
     return blocks_.at(handle).bytes;
   }

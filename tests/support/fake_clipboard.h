@@ -1,6 +1,11 @@
 // Clipboard fake: formats in the order they were set, global memory blocks with lock counts,
 // enhanced metafiles as byte strings, and the ways the real clipboard fails.
 //
+// Ownership as on Windows: EmptyClipboard makes the window that opened the clipboard its owner
+// and first sends WM_DESTROYCLIPBOARD to the previous owner. A format set with null data is a
+// promise: reading it sends WM_RENDERFORMAT to the owner, whose SetClipboardData then fills it.
+// Messages reach windows through the window-system fake (`windows`).
+//
 // holdOpenByOther makes every OpenClipboard fail (another program has it open); failOpens fails
 // only the next n. failAllocAt / failLockAt fail the n-th GlobalAlloc / GlobalLock counted from
 // now (1 = the next). Every OpenClipboard attempt is recorded with the virtual time.
@@ -14,6 +19,7 @@
 
 #include "platform/clipboard.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/fake_window_system.h"
 
 namespace fake {
 
@@ -32,6 +38,9 @@ class FakeClipboard final : public platform::Clipboard {
   BOOL GlobalUnlock(HGLOBAL memory) override;
   SIZE_T GlobalSize(HGLOBAL memory) override;
   HGLOBAL GlobalFree(HGLOBAL memory) override;
+  HWND GetClipboardOwner() override { return owner_; }
+  UINT RegisterClipboardFormatW(LPCWSTR name) override;
+  int GetClipboardFormatNameW(UINT format, LPWSTR name, int capacity) override;
   HENHMETAFILE CopyEnhMetaFileW(HENHMETAFILE metafile, LPCWSTR fileName) override;
   UINT GetEnhMetaFileBits(HENHMETAFILE metafile, UINT size, BYTE* data) override;
   BOOL DeleteEnhMetaFile(HENHMETAFILE metafile) override;
@@ -44,6 +53,14 @@ class FakeClipboard final : public platform::Clipboard {
   std::vector<std::uint8_t> data(UINT format) const;  // a metafile's bits for CF_ENHMETAFILE
   std::u16string text() const;                        // up to the first zero unit
   bool isOpen() const { return open_; }
+  // Another program's moves: a read of the text (rendering it if it is a promise), a copy of its
+  // own (it becomes the owner), and a promise it never keeps, each read of which costs `ms`.
+  std::u16string readTextAsOther();
+  void copyAsOther(const std::u16string& text);
+  void promiseAsOther(UINT format, int ms);
+  UINT registered(const std::u16string& name) {
+    return RegisterClipboardFormatW(platform::W(name.c_str()));
+  }
   // Blocks and metafiles that nobody owns any more but were never freed.
   int leakedBlocks() const;
   int leakedMetafiles() const;
@@ -58,6 +75,8 @@ class FakeClipboard final : public platform::Clipboard {
   };
   std::vector<OpenAttempt> openAttempts;
   int setCalls = 0;
+  FakeWindowSystem* windows = nullptr;
+  static inline const HWND kOtherProgram = reinterpret_cast<HWND>(std::uintptr_t{0x0BAD});
 
  private:
   struct Block {
@@ -80,6 +99,11 @@ class FakeClipboard final : public platform::Clipboard {
 
   FakeClock& clock_;
   bool open_ = false;
+  HWND openedBy_ = nullptr;
+  HWND owner_ = nullptr;
+  bool rendering_ = false;
+  std::map<UINT, int> brokenPromises_;  // format -> ms each read takes
+  std::map<std::u16string, UINT> registered_;
   std::vector<std::pair<UINT, HANDLE>> formats_;
   std::map<HGLOBAL, Block> blocks_;
   std::map<HENHMETAFILE, Metafile> metafiles_;

@@ -12,6 +12,9 @@ FakePlatform::FakePlatform() {
   platform_.clipboard = &clipboard;
   platform_.mediaFoundation = &mediaFoundation;
   platform_.shell = &shell;
+  platform_.processes = &processes;
+  timers.windows = &windows;
+  clipboard.windows = &windows;
 }
 
 }  // namespace fake

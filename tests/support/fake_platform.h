@@ -12,6 +12,7 @@
 #include "tests/support/fake_gdi.h"
 #include "tests/support/fake_keyboard.h"
 #include "tests/support/fake_media_foundation.h"
+#include "tests/support/fake_processes.h"
 #include "tests/support/fake_shell.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/fake_window_system.h"
@@ -38,6 +39,7 @@ class FakePlatform {
   FakeClipboard clipboard{clock};
   FakeMediaFoundation mediaFoundation;
   FakeShell shell;
+  FakeProcesses processes;
 
  private:
   platform::Platform platform_;

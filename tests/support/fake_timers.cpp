@@ -64,6 +64,8 @@ void FakeTimers::advance(std::int64_t ms) {
     const Timer fired = *next;
     if (fired.proc != nullptr) {
       fired.proc(fired.window, WM_TIMER, fired.id, static_cast<DWORD>(clock_.nowNs / 1'000'000));
+    } else if (fired.window != nullptr && windows != nullptr) {
+      windows->sendMessage(fired.window, WM_TIMER, fired.id);
     }
   }
   clock_.nowNs = std::max(clock_.nowNs, targetNs);

@@ -3,7 +3,8 @@
 //
 // As on Windows, SetTimer with a null window ignores the requested id unless it names a live
 // thread timer (which it then replaces) and hands out ids of its own, counting down from 0x7FFF.
-// A timer with a window keeps the requested id.
+// A timer with a window keeps the requested id; without a procedure it sends WM_TIMER to the
+// window (through `windows`), as the window's message loop would.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "platform/timers.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/fake_window_system.h"
 
 namespace fake {
 
@@ -33,6 +35,7 @@ class FakeTimers final : public platform::Timers {
     std::uint64_t order;  // ties fire in the order they were set
   };
   const std::vector<Timer>& running() const { return timers_; }
+  FakeWindowSystem* windows = nullptr;
   bool isRunning(UINT_PTR id) const;
   // The period of a running timer in ms, or -1.
   std::int64_t periodMs(UINT_PTR id) const;

@@ -1,16 +1,18 @@
-// pasteText on the real clipboard and keyboard, under Wine: into notepad, with what was on the
-// clipboard before (text, HTML, an image) back afterwards, and against another program holding
-// the clipboard.
+// The paste thread on the real clipboard and keyboard, under Wine: into notepad, with what was on
+// the clipboard before (text, HTML, an image) back afterwards, against another program holding
+// the clipboard, and stopped while busy.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#include "paste/paste_text.h"
+#include "paste/paste_thread.h"
 #include "platform/debug_output.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/windows/wine_pump.h"
@@ -20,10 +22,21 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<unsigned char>;
 
+// Written by the paste thread, read by the test once the paste is over.
 class CapturedDebugOutput final : public platform::DebugOutput {
  public:
-  void OutputDebugStringA(LPCSTR line) override { lines.emplace_back(line); }
-  std::vector<std::string> lines;
+  void OutputDebugStringA(LPCSTR line) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lines_.emplace_back(line);
+  }
+  std::vector<std::string> lines() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lines_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::string> lines_;
 };
 
 std::wstring editText(HWND edit) {
@@ -84,7 +97,7 @@ class PasteIntoNotepadTest : public ::testing::Test {
     return FALSE;
   }
 
-  PasteIntoNotepadTest() { platform_.debug = &debug_; }
+  PasteIntoNotepadTest() {}
 
   void SetUp() override {
     owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
@@ -137,9 +150,21 @@ class PasteIntoNotepadTest : public ::testing::Test {
     return bytes;
   }();
   const UINT html_ = RegisterClipboardFormatW(L"HTML Format");
+  // Pastes on the thread and pumps until the paste is over, as the main thread does.
+  void paste(const char* utf8) {
+    bool over = false;
+    thread_->pasteText(utf8, [&over] { over = true; });
+    ASSERT_TRUE(wine::pumpUntil([&over] { return over; }, 20s));
+  }
+
   HWND owner_ = nullptr;
   CapturedDebugOutput debug_;
-  platform::Platform platform_ = platform::Win32Platform();
+  platform::Platform platform_ = [this] {
+    platform::Platform withCapture = platform::Win32Platform();
+    withCapture.debug = &debug_;
+    return withCapture;
+  }();
+  std::unique_ptr<paste::PasteThread> thread_ = std::make_unique<paste::PasteThread>(platform_);
 };
 
 PROCESS_INFORMATION PasteIntoNotepadTest::notepadProcess{};
@@ -157,18 +182,16 @@ TEST_F(PasteIntoNotepadTest, EachTextArrivesAndTheClipboardIsAsBefore) {
     SCOPED_TRACE(utf8);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     putPrevious();
-    pasteText(platform_, utf8);
-    EXPECT_TRUE(wine::pumpUntil([&] { return editText(edit) == expected; }, 5s))
-        << "notepad shows " << editText(edit).size() << " units";
+    paste(utf8);
+    EXPECT_EQ(editText(edit), expected);
     expectPreviousBack();
   }
-  EXPECT_TRUE(debug_.lines.empty());
+  EXPECT_TRUE(debug_.lines().empty());
 }
 
 TEST_F(PasteIntoNotepadTest, EmptyTextPastesNothingAndRestoresTheClipboard) {
   putPrevious();
-  pasteText(platform_, "");
-  wine::pumpFor(300ms);
+  paste("");
   EXPECT_EQ(editText(edit), L"");
   expectPreviousBack();
 }
@@ -195,22 +218,45 @@ void waitAndClose(PROCESS_INFORMATION& process) {
 
 TEST_F(PasteIntoNotepadTest, TheRetriesOutlastAHolderOf50ms) {
   PROCESS_INFORMATION holder = holdClipboard(50);
-  pasteText(platform_, "after the holder");
-  EXPECT_TRUE(debug_.lines.empty());
-  EXPECT_TRUE(wine::pumpUntil([] { return editText(edit) == L"after the holder"; }, 5s));
+  paste("after the holder");
+  EXPECT_TRUE(debug_.lines().empty());
+  EXPECT_EQ(editText(edit), L"after the holder");
   waitAndClose(holder);
 }
 
 TEST_F(PasteIntoNotepadTest, AHolderOfOneSecondGetsTheFailureLineAndKeepsTheClipboard) {
   putPrevious();
   PROCESS_INFORMATION holder = holdClipboard(1000);
-  pasteText(platform_, "never");
-  EXPECT_EQ(debug_.lines,
+  paste("never");
+  EXPECT_EQ(debug_.lines(),
             std::vector<std::string>{"[GlobalHotkey] Failed to set clipboard after retries\n"});
   waitAndClose(holder);
   expectPreviousBack();
   wine::pumpFor(100ms);
   EXPECT_EQ(editText(edit), L"");
+}
+
+TEST_F(PasteIntoNotepadTest, StoppingMidPastePutsTheClipboardBackAndAnswersEveryCall) {
+  // A foreground window that never reads: the transcript waits 2 s for a reader.
+  HWND deaf = CreateWindowExW(0, L"STATIC", L"deaf", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetForegroundWindow(deaf);
+  ASSERT_TRUE(wine::pumpUntil([deaf] { return GetForegroundWindow() == deaf; }, 5s));
+  putPrevious();
+  int overs = 0;
+  thread_->pasteText("stopped", [&overs] { ++overs; });
+  thread_->pasteText("queued", [&overs] { ++overs; });
+  wine::pumpFor(500ms);
+  EXPECT_EQ(overs, 0);
+  const auto start = std::chrono::steady_clock::now();
+  thread_->stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);  // a second, with room for the load
+  EXPECT_EQ(overs, 2);                                      // both answered, once each, by the stop
+  thread_.reset();
+  wine::pumpFor(200ms);
+  EXPECT_EQ(overs, 2);
+  expectPreviousBack();
+  DestroyWindow(deaf);
 }
 
 }  // namespace

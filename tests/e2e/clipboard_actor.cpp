@@ -1,0 +1,146 @@
+// The other programs of the paste's e2e tests, one per mode; each prints what it saw on stdout.
+//   clipboard_actor copier MS TEXT   once a transcript lands (the history formats appear), waits
+//                                    MS and copies TEXT, as a user who is already working
+//   clipboard_actor reader MS        a window "Murmurly Reader" that reads the clipboard MS after
+//                                    its Ctrl+V; prints the text, whether the three history
+//                                    formats were there and whether Shift was down at the V
+//   clipboard_actor lazy MS          owns the clipboard with promises it never keeps: each render
+//                                    request takes MS and renders nothing; prints "ready"
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+UINT format(const wchar_t* name) { return RegisterClipboardFormatW(name); }
+
+bool historyFormatsPresent() {
+  return IsClipboardFormatAvailable(format(L"ExcludeClipboardContentFromMonitorProcessing")) &&
+         IsClipboardFormatAvailable(format(L"CanIncludeInClipboardHistory")) &&
+         IsClipboardFormatAvailable(format(L"CanUploadToCloudClipboard"));
+}
+
+void print(const std::string& line) {
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+std::string utf8(const wchar_t* text) {
+  char buffer[1024] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof(buffer), nullptr, nullptr);
+  return buffer;
+}
+
+HWND window(const wchar_t* title, DWORD style, WNDPROC proc) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = proc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"MurmurlyActor";
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(0, L"MurmurlyActor", title, style, 100, 100, 300, 200, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+bool openClipboard(HWND owner) {
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+int copier(DWORD delayMs, const wchar_t* text) {
+  HWND owner = window(L"copier", WS_POPUP, DefWindowProcW);
+  print("waiting");
+  while (!historyFormatsPresent()) Sleep(2);
+  Sleep(delayMs);
+  if (!openClipboard(owner)) return 2;
+  EmptyClipboard();
+  const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  memcpy(GlobalLock(block), text, bytes);
+  GlobalUnlock(block);
+  SetClipboardData(CF_UNICODETEXT, block);
+  CloseClipboard();
+  print("copied");
+  return 0;
+}
+
+DWORD readerDelayMs = 0;
+bool shiftAtV = false;
+
+LRESULT CALLBACK readerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN && wParam == 'V' && GetKeyState(VK_CONTROL) < 0) {
+    shiftAtV = GetKeyState(VK_SHIFT) < 0;
+    SetTimer(hwnd, 1, readerDelayMs == 0 ? 1 : readerDelayMs, nullptr);
+    return 0;
+  }
+  if (message == WM_TIMER) {
+    KillTimer(hwnd, 1);
+    std::string text = "<none>";
+    bool history = false;
+    if (openClipboard(hwnd)) {
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = utf8(static_cast<const wchar_t*>(GlobalLock(data)));
+        GlobalUnlock(data);
+      }
+      history = historyFormatsPresent();
+      CloseClipboard();
+    }
+    print(text);
+    print(history ? "history-formats" : "no-history-formats");
+    print(shiftAtV ? "shift" : "no-shift");
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+DWORD lazyMs = 0;
+
+LRESULT CALLBACK lazyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_RENDERFORMAT) {
+    Sleep(lazyMs);
+    return 0;
+  }
+  if (message == WM_TIMER) PostQuitMessage(0);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+int run() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return 64;
+  const std::wstring mode = argv[1];
+  const DWORD ms = static_cast<DWORD>(_wtoi(argv[2]));
+  if (mode == L"copier" && argc > 3) return copier(ms, argv[3]);
+  if (mode == L"reader") {
+    readerDelayMs = ms;
+    window(L"Murmurly Reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, readerProc);
+    print("ready");
+    return run();
+  }
+  if (mode == L"lazy") {
+    lazyMs = ms;
+    HWND owner = window(L"lazy", WS_POPUP, lazyProc);
+    if (!openClipboard(owner)) return 2;
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, nullptr);
+    SetClipboardData(format(L"Murmurly Lazy"), nullptr);
+    CloseClipboard();
+    SetTimer(owner, 1, 30000, nullptr);  // then gives up the act
+    print("ready");
+    return run();
+  }
+  return 64;
+}
