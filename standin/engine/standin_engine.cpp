@@ -15,6 +15,7 @@ constexpr size_t kShownEvents = 6;
 // Registrars of the engines alive in this process: plugins may hand back any pointer.
 std::mutex liveLock;
 std::set<const FlutterDesktopPluginRegistrar*> liveRegistrars;
+std::set<const FlutterDesktopEngine*> liveEngines;
 
 std::string Narrow(const wchar_t* text) {
   if (text == nullptr || *text == 0) return {};
@@ -78,6 +79,11 @@ bool IsLiveRegistrar(const FlutterDesktopPluginRegistrar* registrar) {
   return liveRegistrars.count(registrar) > 0;
 }
 
+bool IsLiveEngine(const FlutterDesktopEngine* engine) {
+  std::lock_guard<std::mutex> guard(liveLock);
+  return liveEngines.count(engine) > 0;
+}
+
 FlutterDesktopEngine::FlutterDesktopEngine(const FlutterDesktopEngineProperties& properties)
     : messenger(new FlutterDesktopMessenger()) {
   for (int i = 0; i < properties.dart_entrypoint_argc; ++i) {
@@ -87,10 +93,18 @@ FlutterDesktopEngine::FlutterDesktopEngine(const FlutterDesktopEngineProperties&
   status["assets"] = Narrow(properties.assets_path);
   messenger->engine = this;
   dart = ChooseDartSide(*this);
+  {
+    std::lock_guard<std::mutex> guard(liveLock);
+    liveEngines.insert(this);
+  }
   Notice("engine-created");
 }
 
 FlutterDesktopEngine::~FlutterDesktopEngine() {
+  {
+    std::lock_guard<std::mutex> guard(liveLock);
+    liveEngines.erase(this);
+  }
   Notice("shutdown");
   // A thread retrying a post would otherwise keep the Dart side from stopping.
   tasks.Close();

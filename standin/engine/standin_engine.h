@@ -94,3 +94,7 @@ struct FlutterDesktopViewController {
 // Whether `registrar` belongs to an engine alive in this process; checked before a registrar a
 // plugin hands back is touched.
 bool IsLiveRegistrar(const FlutterDesktopPluginRegistrar* registrar);
+
+// Whether `engine` has been created and not yet destroyed; checked where a caller may hand back
+// an engine handle that a failed view-controller creation already destroyed.
+bool IsLiveEngine(const FlutterDesktopEngine* engine);
