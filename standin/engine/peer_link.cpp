@@ -3,6 +3,7 @@
 #include <ws2tcpip.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace standin {
 namespace {
@@ -232,6 +233,9 @@ void PeerLink::HandleControl(const std::string& line) {
     host.CloseTopLevelWindow();
   } else if (line == "frame") {
     host.ProduceFrame();
+  } else if (line.rfind("busy ", 0) == 0) {
+    // A slow plugin: the platform thread does nothing else for that long; later frames wait.
+    ::Sleep(static_cast<DWORD>(std::strtoul(line.c_str() + 5, nullptr, 10)));
   } else if (line.rfind("ping ", 0) == 0) {
     Notice("pong " + line.substr(5));
   } else {
