@@ -5,6 +5,7 @@
 #include "paste/clipboard_snapshot.h"
 #include "platform/clock.h"
 #include "platform/keyboard.h"
+#include "platform/own_input.h"
 
 namespace {
 
@@ -21,14 +22,6 @@ bool openWithRetries(platform::Clipboard& clipboard, platform::Clock& clock) {
     clock.Sleep(kRetryMs);
   }
   return false;
-}
-
-INPUT key(WORD vk, DWORD flags) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = flags;
-  return input;
 }
 
 }  // namespace
@@ -60,8 +53,9 @@ void pasteText(GlobalHotkey& hotkey, const std::string& text) {
   clipboard.CloseClipboard();
 
   platform.clock->Sleep(kBeforeKeysMs);
-  INPUT keys[] = {key(VK_CONTROL, 0), key(kVkV, 0), key(kVkV, KEYEVENTF_KEYUP),
-                  key(VK_CONTROL, KEYEVENTF_KEYUP)};
+  INPUT keys[] = {platform::ownKeyInput(VK_CONTROL, 0), platform::ownKeyInput(kVkV, 0),
+                  platform::ownKeyInput(kVkV, KEYEVENTF_KEYUP),
+                  platform::ownKeyInput(VK_CONTROL, KEYEVENTF_KEYUP)};
   platform.keyboard->SendInput(4, keys, sizeof(INPUT));
   platform.clock->Sleep(kBeforeRestoreMs);
 
