@@ -17,6 +17,7 @@ GlobalHotkey::GlobalHotkey(platform::Platform& platform) : platform_(platform) {
 
 GlobalHotkey::~GlobalHotkey() {
   stopListening();
+  hookThread_.reset();
   stopTimer(pulseTimer);
   stopTimer(spinnerTimer);
   if (recordingOverlay != nullptr) {
@@ -31,8 +32,10 @@ GlobalHotkey::~GlobalHotkey() {
   if (currentInstance == this) currentInstance = nullptr;
 }
 
-bool GlobalHotkey::noteWindowMessage(HWND window, UINT message, WPARAM, LPARAM) {
+bool GlobalHotkey::noteWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
   if (appWindow == nullptr && message == WM_ACTIVATE) appWindow = window;
+  if (message == WM_WTSSESSION_CHANGE) handleSessionChange(wParam);
+  if (message == WM_POWERBROADCAST) handlePowerEvent(wParam);
   return false;
 }
 
@@ -45,15 +48,17 @@ void GlobalHotkey::startListening() {
           platform_.windows->FindWindowW(platform::W(u"FLUTTER_RUNNER_WIN32_WINDOW"), nullptr);
     }
   }
-  keyboardHook = platform_.keyboard->SetWindowsHookExW(
-      WH_KEYBOARD_LL, keyboardHookProc, platform_.windows->GetModuleHandleW(nullptr), 0);
+  hookFilter_.configure(primaryVk, secondVk, comboVk);
+  if (hookThread_ == nullptr)
+    hookThread_ = platform_.keyboard->StartHookThread(hookFilter_, hookEvents_);
+  keyboardHook = hookThread_ != nullptr ? hookThread_->Install() : nullptr;
   log(keyboardHook != nullptr ? "[GlobalHotkey] Started listening\n"
                               : "[GlobalHotkey] Failed to install keyboard hook\n");
 }
 
 void GlobalHotkey::stopListening() {
   if (keyboardHook != nullptr) {
-    platform_.keyboard->UnhookWindowsHookEx(keyboardHook);
+    hookThread_->Remove();
     keyboardHook = nullptr;
   }
   isHeld = false;
@@ -64,6 +69,48 @@ void GlobalHotkey::stopListening() {
   stopTimer(maxDurationTimer);
   hideRecordingOverlay();
   log("[GlobalHotkey] Stopped listening\n");
+}
+
+void GlobalHotkey::handleSessionChange(WPARAM change) {
+  switch (change) {
+    case WTS_SESSION_LOCK:
+    case WTS_CONSOLE_DISCONNECT:
+    case WTS_REMOTE_DISCONNECT:
+      if (isHeld) {
+        log("[GlobalHotkey] Session locked or disconnected during hold \xE2\x80\x94 cancelling\n");
+        handleHotkeyCancel();
+      }
+      break;
+    case WTS_SESSION_UNLOCK:
+    case WTS_CONSOLE_CONNECT:
+    case WTS_REMOTE_CONNECT:
+      reinstallHook("[GlobalHotkey] Session back, keyboard hook re-installed\n");
+      break;
+    default:
+      break;
+  }
+}
+
+void GlobalHotkey::handlePowerEvent(WPARAM event) {
+  if (event == PBT_APMSUSPEND && isHeld) {
+    log("[GlobalHotkey] Suspending during hold \xE2\x80\x94 cancelling\n");
+    handleHotkeyCancel();
+  } else if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+    reinstallHook("[GlobalHotkey] Resumed, keyboard hook re-installed\n");
+  }
+}
+
+void GlobalHotkey::reinstallHook(const char* why) {
+  if (keyboardHook == nullptr) return;
+  hookThread_->Remove();
+  primaryDown = false;
+  secondDown = false;
+  keyboardHook = hookThread_->Install();
+  log(keyboardHook != nullptr ? why : "[GlobalHotkey] Failed to install keyboard hook\n");
+}
+
+void GlobalHotkey::HookEvents::onHookReinstalled() {
+  owner_.log("[GlobalHotkey] Keyboard hook was removed by the system, re-installed\n");
 }
 
 void GlobalHotkey::setOverlayEnabled(bool enabled) {

@@ -1,11 +1,12 @@
 // GlobalHotkey: the one push-to-talk controller.
 //
 // It holds all push-to-talk state: the key specification and its label, the low-level keyboard
-// hook, the current hold, five thread timers, the two overlay windows with their animation state,
-// the four overlay texts and the application's own window for the focus check. The engine host
-// window owns exactly one, by value. Everything runs on the main thread; the context-free
-// callbacks (hook, timer and overlay window procedures) find the controller through
-// currentInstance. Nothing here blocks inside the hook procedure.
+// hook (on a thread of its own, platform/hook_thread.h), the current hold, five thread timers, the
+// two overlay windows with their animation state, the four overlay texts and the application's own
+// window for the focus check. The engine host window owns exactly one, by value. Everything here
+// runs on the main thread; only the hook filter runs on the hook thread, which posts each key event
+// to the main thread as a copy. The context-free callbacks (timer and overlay window procedures)
+// find the controller through currentInstance.
 //
 // The operations are implemented by subsystem: hotkey/global_hotkey.cpp (lifetime, listening),
 // hotkey/hotkey_label.cpp (labels), hotkey/hold_state_machine.cpp (key events, holds),
@@ -18,6 +19,8 @@
 #include <memory>
 #include <string>
 
+#include "hotkey/hotkey_hook_filter.h"
+#include "platform/hook_thread.h"
 #include "platform/platform.h"
 #include "platform/win_types.h"
 
@@ -46,11 +49,12 @@ class GlobalHotkey {
   void setFocusCheckEnabled(bool enabled);
   void hideOverlay();
 
-  // Key events and the hold state machine.
-  static LRESULT CALLBACK keyboardHookProc(int code, WPARAM message, LPARAM event);
-  void handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event);
-  void handleHotkeyDown();
-  void handleHotkeyUp();
+  // Key events, as the hook thread copied them, and the hold state machine.
+  void handleKeyEvent(const platform::HookedKey& key);
+  // `foreground` and `atNs`: the foreground window and the time of the key event, which a busy
+  // main thread may handle well after it happened.
+  void handleHotkeyDown(HWND foreground, std::int64_t atNs);
+  void handleHotkeyUp(std::int64_t atNs);
   void handleHotkeyCancel();
   void handleCancelAreaClick();
   static void CALLBACK onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD);
@@ -74,6 +78,11 @@ class GlobalHotkey {
   void closeHintOverlay();
   static LRESULT CALLBACK hintOverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static void CALLBACK onHintTimer(HWND, UINT, UINT_PTR timerId, DWORD);
+
+  // Session lock, disconnect and suspend end a hold as cancelled (the key-up goes to another
+  // desktop); unlock, connect and resume install the hook again, which may have missed keys.
+  void handleSessionChange(WPARAM change);
+  void handlePowerEvent(WPARAM event);
 
   // Sends one event ("onHotkeyDown", ...) to the Dart side; the single way events leave.
   void sendEvent(const char* event);
@@ -122,10 +131,31 @@ class GlobalHotkey {
   HWND appWindow = nullptr;
 
  private:
+  // Receives what the hook thread posts, on the main thread. Key events go to the current
+  // controller, as they did when the hook procedure itself looked it up.
+  class HookEvents final : public platform::HookSink {
+   public:
+    explicit HookEvents(GlobalHotkey& owner) : owner_(owner) {}
+    void onHookedKey(const platform::HookedKey& key) override {
+      if (currentInstance != nullptr) currentInstance->handleKeyEvent(key);
+    }
+    void onHookReinstalled() override;
+
+   private:
+    GlobalHotkey& owner_;
+  };
+
+  // Hook removed and installed again through the hook thread, the key-down flags forgotten.
+  void reinstallHook(const char* why);
+
   // The platform of the most recently constructed controller: what the context-free callbacks use
   // when no controller is current (CallNextHookEx, the timer's log line). Platforms outlive every
   // controller, so it never dangles while a hook or timer of theirs can still run.
   static platform::Platform* callbackPlatform;
 
   platform::Platform& platform_;
+  HotkeyHookFilter hookFilter_{platform_};
+  HookEvents hookEvents_{*this};
+  // Started by the first startListening, stopped and joined by teardown.
+  std::unique_ptr<platform::HookThread> hookThread_;
 };

@@ -1,65 +1,32 @@
-// The keyboard hook and the press-and-hold state machine.
+// The press-and-hold state machine, fed on the main thread with the key events the hook thread
+// copied (with the key states and foreground window of their moment).
 //
-// The hook procedure sits in the input path of every application: on the common path (a key that
-// changes nothing) it reads at most two key states and never allocates, logs or touches windows.
 // Window work and events happen only on a transition.
-#include <array>
 #include <cstdint>
 
 #include "hotkey/global_hotkey.h"
+#include "hotkey/key_states.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
-#include "platform/keyboard.h"
 #include "platform/timers.h"
 #include "platform/window_system.h"
 
 namespace {
 
-// Left/Right Shift, Ctrl, Alt, Windows, in the order the exclusivity test walks them. Any other
-// key, the side-less codes 16-18 included, is a foreign key.
-constexpr std::array<std::uint32_t, 8> modifierKeys = {160, 161, 162, 163, 164, 165, 91, 92};
 constexpr double tapThresholdSeconds = 0.3;
 constexpr UINT maxHoldMs = 600000;
 constexpr UINT_PTR maxDurationTimerId = 10001;
 
-bool isModifier(std::uint32_t vk) {
-  for (const std::uint32_t m : modifierKeys) {
-    if (m == vk) return true;
-  }
-  return false;
-}
-
 bool isKeyDownMessage(WPARAM message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; }
 bool isKeyUpMessage(WPARAM message) { return message == WM_KEYUP || message == WM_SYSKEYUP; }
 
-bool asyncDown(platform::Keyboard& keyboard, std::uint32_t vk) {
-  return (keyboard.GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
-}
-
-// True when a modifier other than the hotkey's own keys is down (the exclusivity test).
-bool otherModifierDown(platform::Keyboard& keyboard, std::uint32_t first, std::uint32_t second) {
-  for (const std::uint32_t m : modifierKeys) {
-    if (m == first || m == second) continue;
-    if (asyncDown(keyboard, m)) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
-LRESULT CALLBACK GlobalHotkey::keyboardHookProc(int code, WPARAM message, LPARAM event) {
-  if (code == HC_ACTION && currentInstance != nullptr) {
-    currentInstance->handleKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event));
-  }
-  platform::Keyboard* keyboard = callbackPlatform != nullptr ? callbackPlatform->keyboard : nullptr;
-  return keyboard != nullptr ? keyboard->CallNextHookEx(nullptr, code, message, event) : 0;
-}
-
-void GlobalHotkey::handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event) {
-  const std::uint32_t vk = event.vkCode;
-  const bool down = isKeyDownMessage(message);
-  const bool up = isKeyUpMessage(message);
-  platform::Keyboard& keyboard = *platform_.keyboard;
+void GlobalHotkey::handleKeyEvent(const platform::HookedKey& key) {
+  const std::uint32_t vk = key.vkCode;
+  const bool down = isKeyDownMessage(key.message);
+  const bool up = isKeyUpMessage(key.message);
+  const KeyStates before(key.keysDown, primaryVk, secondVk);
 
   if (comboVk != 0) {
     // Modifier + key: no exclusivity and no foreign-key cancel; other keys are ignored.
@@ -67,15 +34,15 @@ void GlobalHotkey::handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event) 
       primaryDown = down;
       if (up && isHeld) {
         log("[GlobalHotkey] Combo modifier released\n");
-        handleHotkeyUp();
+        handleHotkeyUp(key.timeNs);
       }
     } else if (vk == comboVk) {
       if (down && primaryDown && !isHeld) {
         log("[GlobalHotkey] Combo DOWN\n");
-        handleHotkeyDown();
+        handleHotkeyDown(key.foreground, key.timeNs);
       } else if (up && isHeld) {
         log("[GlobalHotkey] Combo UP\n");
-        handleHotkeyUp();
+        handleHotkeyUp(key.timeNs);
       }
     }
     return;
@@ -87,18 +54,18 @@ void GlobalHotkey::handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event) 
 
   if (secondVk != 0) {
     // Two modifiers, judged on every event: the event's own key from the event, the other from
-    // the key state, which inside the hook still shows the state before this event.
-    primaryDown = vk == primaryVk ? down : asyncDown(keyboard, primaryVk);
-    secondDown = vk == secondVk ? down : asyncDown(keyboard, secondVk);
+    // the key states the hook took before this event.
+    primaryDown = vk == primaryVk ? down : before.isDown(primaryVk);
+    secondDown = vk == secondVk ? down : before.isDown(secondVk);
     const bool bothDown = primaryDown && secondDown;
     if (bothDown && !isHeld) {
-      if (!otherModifierDown(keyboard, primaryVk, secondVk)) {
+      if (!before.otherModifierDown(primaryVk, secondVk)) {
         log("[GlobalHotkey] Multi-modifier DOWN\n");
-        handleHotkeyDown();
+        handleHotkeyDown(key.foreground, key.timeNs);
       }
     } else if (!bothDown && isHeld) {
       log("[GlobalHotkey] Multi-modifier UP\n");
-      handleHotkeyUp();
+      handleHotkeyUp(key.timeNs);
     }
     if (down && isHeld && foreignKey) {
       log("[GlobalHotkey] Non-modifier key during multi-mod hold \xE2\x80\x94 cancelling\n");
@@ -109,13 +76,13 @@ void GlobalHotkey::handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event) 
 
   if (vk == primaryVk) {
     if (down && !isHeld) {
-      if (!otherModifierDown(keyboard, primaryVk, primaryVk)) {
+      if (!before.otherModifierDown(primaryVk, primaryVk)) {
         log("[GlobalHotkey] Hotkey DOWN\n");
-        handleHotkeyDown();
+        handleHotkeyDown(key.foreground, key.timeNs);
       }
     } else if (up && isHeld) {
       log("[GlobalHotkey] Hotkey UP\n");
-      handleHotkeyUp();
+      handleHotkeyUp(key.timeNs);
     }
   }
   if (down && isHeld && foreignKey) {
@@ -124,20 +91,19 @@ void GlobalHotkey::handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event) 
   }
 }
 
-void GlobalHotkey::handleHotkeyDown() {
+void GlobalHotkey::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   if (isHeld) return;
   cancelledByButton = false;
   isHeld = true;
 
-  if (focusCheckEnabled && appWindow != nullptr &&
-      platform_.windows->GetForegroundWindow() == appWindow) {
+  if (focusCheckEnabled && appWindow != nullptr && foreground == appWindow) {
     log("[GlobalHotkey] App is in focus, notifying Flutter\n");
     sendEvent("onHotkeyWhileFocused");
     return;
   }
 
   isRecording = true;
-  pressTimeNs = platform_.clock->SteadyNowNs();
+  pressTimeNs = atNs;
   if (overlayEnabled) showListeningLook();
   sendEvent("onHotkeyDown");
   stopTimer(maxDurationTimer);
@@ -146,7 +112,7 @@ void GlobalHotkey::handleHotkeyDown() {
   log("[GlobalHotkey] Started max duration timer\n");
 }
 
-void GlobalHotkey::handleHotkeyUp() {
+void GlobalHotkey::handleHotkeyUp(std::int64_t atNs) {
   isHeld = false;
   primaryDown = false;
   secondDown = false;
@@ -160,8 +126,7 @@ void GlobalHotkey::handleHotkeyUp() {
   if (!isRecording) return;  // a press while the app had the focus
   isRecording = false;
 
-  const double heldSeconds =
-      static_cast<double>(platform_.clock->SteadyNowNs() - pressTimeNs) / 1'000'000'000.0;
+  const double heldSeconds = static_cast<double>(atNs - pressTimeNs) / 1'000'000'000.0;
   if (heldSeconds < tapThresholdSeconds) {
     sendEvent("onHotkeyCancelled");
     showHintOverlay();
@@ -197,5 +162,7 @@ void CALLBACK GlobalHotkey::onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (platform != nullptr && platform->debug != nullptr) {
     platform->debug->OutputDebugStringA("[GlobalHotkey] Max duration timer fired\n");
   }
-  if (currentInstance != nullptr) currentInstance->handleHotkeyUp();
+  if (currentInstance != nullptr) {
+    currentInstance->handleHotkeyUp(currentInstance->platform_.clock->SteadyNowNs());
+  }
 }

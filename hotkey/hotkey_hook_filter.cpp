@@ -1,0 +1,63 @@
+#include "hotkey/hotkey_hook_filter.h"
+
+#include "hotkey/key_states.h"
+#include "platform/clock.h"
+#include "platform/keyboard.h"
+#include "platform/own_input.h"
+#include "platform/window_system.h"
+
+namespace {
+
+bool isAltOrWin(std::uint32_t vk) { return vk == 164 || vk == 165 || vk == 91 || vk == 92; }
+
+}  // namespace
+
+void HotkeyHookFilter::configure(std::uint32_t primaryVk, std::uint32_t secondVk,
+                                 std::uint32_t comboVk) {
+  primaryVk_ = primaryVk;
+  secondVk_ = comboVk != 0 ? 0 : secondVk;
+  comboVk_ = comboVk;
+  masks_ = isAltOrWin(primaryVk_) || isAltOrWin(secondVk_);
+}
+
+bool HotkeyHookFilter::onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
+                             platform::HookedKey& out) {
+  if (platform::isOwnInput(event.dwExtraInfo)) return false;
+  const std::uint32_t vk = event.vkCode & 0xFF;
+  const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  out.message = static_cast<UINT>(message);
+  out.vkCode = vk;
+  out.keysDown = KeyStates::read(*platform_.keyboard, primaryVk_, secondVk_).bits();
+  out.foreground = platform_.windows->GetForegroundWindow();
+  out.timeNs = platform_.clock->SteadyNowNs();
+
+  const bool repeat = down && tracked(vk);
+  track(vk, down);
+  if (masks_ && down && !repeat && completesHotkey(vk, out.keysDown)) {
+    INPUT mask[2] = {platform::ownKeyInput(kMaskKey, 0),
+                     platform::ownKeyInput(kMaskKey, KEYEVENTF_KEYUP)};
+    platform_.keyboard->SendInput(2, mask, sizeof(INPUT));
+  }
+  return true;
+}
+
+// The press rule of the hold state machine, for a key-down, from the states before it.
+bool HotkeyHookFilter::completesHotkey(std::uint32_t vk, std::uint16_t keysDownBefore) const {
+  const KeyStates before(keysDownBefore, primaryVk_, secondVk_);
+  if (comboVk_ != 0) return vk == comboVk_ && before.isDown(primaryVk_);
+  if (secondVk_ != 0) {
+    const bool completes = (vk == primaryVk_ && before.isDown(secondVk_)) ||
+                           (vk == secondVk_ && before.isDown(primaryVk_));
+    return completes && !before.otherModifierDown(primaryVk_, secondVk_);
+  }
+  return vk == primaryVk_ && !before.otherModifierDown(primaryVk_, primaryVk_);
+}
+
+void HotkeyHookFilter::track(std::uint32_t vk, bool down) {
+  const std::uint64_t bit = std::uint64_t{1} << (vk % 64);
+  if (down) {
+    down_[vk / 64] |= bit;
+  } else {
+    down_[vk / 64] &= ~bit;
+  }
+}
