@@ -20,9 +20,9 @@ void HotkeyHookFilter::configure(std::uint32_t primaryVk, std::uint32_t secondVk
   masks_ = isAltOrWin(primaryVk_) || isAltOrWin(secondVk_);
 }
 
-bool HotkeyHookFilter::onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
-                             platform::HookedKey& out) {
-  if (platform::isOwnInput(event.dwExtraInfo)) return false;
+platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
+                                                      platform::HookedKey& out) {
+  if (platform::isOwnInput(event.dwExtraInfo)) return {};
   const std::uint32_t vk = event.vkCode & 0xFF;
   const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
   out.message = static_cast<UINT>(message);
@@ -33,12 +33,17 @@ bool HotkeyHookFilter::onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
 
   const bool repeat = down && tracked(vk);
   track(vk, down);
-  if (masks_ && down && !repeat && completesHotkey(vk, out.keysDown)) {
-    INPUT mask[2] = {platform::ownKeyInput(kMaskKey, 0),
-                     platform::ownKeyInput(kMaskKey, KEYEVENTF_KEYUP)};
-    platform_.keyboard->SendInput(2, mask, sizeof(INPUT));
-  }
-  return true;
+  const bool mask = masks_ && down && !repeat && completesHotkey(vk, out.keysDown);
+  maskDue_ = maskDue_ || mask;
+  return {.post = true, .followUp = mask};
+}
+
+void HotkeyHookFilter::followUp() {
+  if (!maskDue_) return;
+  maskDue_ = false;
+  INPUT mask[2] = {platform::ownKeyInput(kMaskKey, 0),
+                   platform::ownKeyInput(kMaskKey, KEYEVENTF_KEYUP)};
+  platform_.keyboard->SendInput(2, mask, sizeof(INPUT));
 }
 
 // The press rule of the hold state machine, for a key-down, from the states before it.

@@ -4,7 +4,8 @@
 // (platform/own_input.h) passes untouched; any other event is copied with the key states the hold
 // state machine reads and the foreground window, for the main thread. With a hotkey that contains
 // Alt or Windows it sends the mask key on the key-down that completes the hotkey, while that key
-// is still down, so releasing it neither activates a menu bar nor opens Start — decided here from
+// is still down (right after that key-down has gone on), so releasing it neither activates a menu
+// bar nor opens Start — decided here from
 // its own copy of the key specification, so a busy main thread cannot delay it. Alt or Windows
 // pressed without completing the hotkey keep their normal effect.
 //
@@ -28,8 +29,13 @@ class HotkeyHookFilter final : public platform::HookFilter {
 
   void configure(std::uint32_t primaryVk, std::uint32_t secondVk, std::uint32_t comboVk);
 
-  void onInstalled() override { down_ = {}; }
-  bool onKey(WPARAM message, const KBDLLHOOKSTRUCT& event, platform::HookedKey& out) override;
+  void onInstalled() override {
+    down_ = {};
+    maskDue_ = false;
+  }
+  Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event, platform::HookedKey& out) override;
+  // Sends the mask key asked for by onKey, after the completing key-down went on.
+  void followUp() override;
 
  private:
   bool completesHotkey(std::uint32_t vk, std::uint16_t keysDownBefore) const;
@@ -41,6 +47,7 @@ class HotkeyHookFilter final : public platform::HookFilter {
   std::uint32_t secondVk_ = 0;
   std::uint32_t comboVk_ = 0;
   bool masks_ = false;  // the hotkey contains Alt or Windows
+  bool maskDue_ = false;
   // Key-down flags of the events this hook has seen since it was installed.
   std::array<std::uint64_t, 4> down_{};
 };

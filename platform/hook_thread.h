@@ -56,13 +56,20 @@ struct HookedKey {
   static constexpr std::int64_t kNsPerMs = 1'000'000;
 };
 
-// Runs on the hook thread, inside the hook procedure: must not allocate, lock or wait.
+// Runs on the hook thread; onKey inside the hook procedure: it must not allocate, lock or wait.
 class HookFilter {
  public:
+  struct Verdict {
+    bool post = false;      // `out` goes to the main thread
+    bool followUp = false;  // call followUp() once the event has gone on through the hook chain
+  };
   // Each time the hook is installed (again), before its first event.
   virtual void onInstalled() = 0;
-  // One HC_ACTION event; returns whether `out` goes to the main thread.
-  virtual bool onKey(WPARAM message, const KBDLLHOOKSTRUCT& event, HookedKey& out) = 0;
+  // One HC_ACTION event.
+  virtual Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event, HookedKey& out) = 0;
+  // On the hook thread after the hook procedure returned; input sent from inside the procedure
+  // could overtake the event being hooked (Wine lets it).
+  virtual void followUp() = 0;
 
  protected:
   ~HookFilter() = default;

@@ -19,6 +19,7 @@ constexpr UINT kInstallRequest = WM_APP + 1;
 constexpr UINT kRemoveRequest = WM_APP + 2;
 constexpr UINT kHookedKeyPosted = WM_APP + 3;
 constexpr UINT kReinstalledPosted = WM_APP + 4;
+constexpr UINT kFollowUpPosted = WM_APP + 5;
 constexpr UINT_PTR kWatchTimerId = 1;
 constexpr UINT kWatchPeriodMs = 250;
 constexpr const wchar_t* kHookWindowClass = L"MurmurlyHookThread";
@@ -118,10 +119,13 @@ class Win32HookThread final : public HookThread {
     if (code == HC_ACTION && self != nullptr) {
       self->watch_.hookSaw();
       HookedKey key;
-      if (self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), key)) {
+      const HookFilter::Verdict verdict =
+          self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), key);
+      if (verdict.post) {
         ::PostMessageW(self->inbox_.get(), kHookedKeyPosted, key.packedWParam(),
                        key.packedLParam());
       }
+      if (verdict.followUp) ::PostMessageW(self->hookWindow_, kFollowUpPosted, 0, 0);
     }
     return ::CallNextHookEx(nullptr, code, message, event);
   }
@@ -134,6 +138,9 @@ class Win32HookThread final : public HookThread {
         return reinterpret_cast<LRESULT>(self->install());
       case kRemoveRequest:
         self->uninstall();
+        return 0;
+      case kFollowUpPosted:
+        self->filter_.followUp();
         return 0;
       case WM_INPUT:
         if (self->hook_ != nullptr) self->watch_.rawSaw(nowNs());

@@ -94,9 +94,11 @@ TEST_F(HookThreadTest, MaskKeyOnlyWhenAnAltOrWinHotkeyIsCompleted) {
     for (const auto& [vk, up] : c.keys) up ? release(vk) : press(vk);
     EXPECT_EQ(masksSent(), c.masks);
     if (c.masks > 0) {
-      // Sent while the completing key-down is in the hook, before the application sees it.
+      // Right after the completing key-down has gone on: an own key-down/up pair.
       const auto mask = std::find(passedOn.begin(), passedOn.end(), "+232*");
       EXPECT_EQ(*(mask + 1), "-232*");
+      EXPECT_EQ(mask[-1].front(), '+');
+      EXPECT_NE(mask[-1].back(), '*');
     }
     fake.keyboard.mainThreadBusy = false;
     for (const DWORD vk :

@@ -38,11 +38,20 @@ LRESULT CALLBACK FakeHookThread::hookProc(int code, WPARAM message, LPARAM event
   if (code == HC_ACTION && self != nullptr) {
     self->watch_.hookSaw();
     platform::HookedKey key;
-    if (self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), key)) {
-      self->posted_.push_back({false, key.packedWParam(), key.packedLParam()});
-    }
+    const platform::HookFilter::Verdict verdict =
+        self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), key);
+    if (verdict.post) self->posted_.push_back({false, key.packedWParam(), key.packedLParam()});
+    self->followUpDue_ = self->followUpDue_ || verdict.followUp;
   }
   return self != nullptr ? self->keyboard_.CallNextHookEx(nullptr, code, message, event) : 0;
+}
+
+void FakeHookThread::afterHookChain() {
+  if (followUpDue_) {
+    followUpDue_ = false;
+    filter_.followUp();
+  }
+  rawKey();
 }
 
 void FakeHookThread::rawKey() {

@@ -27,8 +27,9 @@ class FakeHookThread final : public platform::HookThread {
   HHOOK Install() override;
   void Remove() override;
 
-  // Raw input saw a key event.
-  void rawKey();
+  // An event went through the whole hook chain: the filter's follow-up runs, then raw input sees
+  // the event.
+  void afterHookChain();
   // The main thread handles everything posted so far.
   void deliverPosted();
   std::size_t postedCount() const { return posted_.size(); }
@@ -41,6 +42,7 @@ class FakeHookThread final : public platform::HookThread {
     LPARAM lParam;
   };
   static LRESULT CALLBACK hookProc(int code, WPARAM message, LPARAM event);
+  void rawKey();
   static FakeHookThread* current_;
 
   FakeKeyboard& keyboard_;
@@ -51,6 +53,7 @@ class FakeHookThread final : public platform::HookThread {
   platform::HookWatch watch_;
   std::vector<Posted> posted_;  // keeps its capacity: posting allocates only while it grows
   bool delivering_ = false;
+  bool followUpDue_ = false;
 };
 
 }  // namespace fake

@@ -106,7 +106,7 @@ LRESULT FakeKeyboard::dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG
   ++dispatchDepth_;
   const LRESULT result = callFrom(0, HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
   setKeyDown(vk, !up);
-  if (hookThread_ != nullptr) hookThread_->rawKey();
+  if (hookThread_ != nullptr) hookThread_->afterHookChain();
   --dispatchDepth_;
   // Input sent from inside a hook is handled after it; the main thread runs after the hooks.
   if (dispatchDepth_ == 0 && !mainThreadBusy) deliverPosted();
