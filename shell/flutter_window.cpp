@@ -4,6 +4,7 @@
 #include "permissions/permissions_channel.h"
 #include "platform/win32/win32_platform.h"
 #include "shell/plugin_registration.h"
+#include "shell/standin_requests.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ bool FlutterWindow::OnCreated() {
   RegisterAllPlugins(engine);
   RegisterHotkeyChannel(hotkey, engine->GetMessenger());
   RegisterPermissionsChannel(permissionsChannel, engine->GetMessenger(), platform::Win32Platform());
+  sessionWatch = std::make_unique<SessionWatch>(GetHandle());
+  OfferStandinRequests(hotkey);
 
   SetContent(viewController->GetView()->GetNativeWindow());
   engine->SetNextFrameCallback([this]() { Show(); });
@@ -40,6 +43,8 @@ void FlutterWindow::OnDestroyed() {
   if (viewController) {
     // The messenger dies with the engine, but the hook and timers run until the controller's
     // own teardown: cut them off from the channel first so nothing is sent into a dead engine.
+    WithdrawStandinRequests();
+    sessionWatch.reset();
     hotkey.stopListening();
     hotkey.detachChannel();
     std::unique_ptr<FlutterViewController> dying = std::move(viewController);

@@ -3,8 +3,9 @@
 // When its native window exists it creates the view controller (and with it the engine),
 // registers the plugins and both method channels, embeds the Flutter view and shows itself on
 // the engine's first frame. Every message goes to the engine first, then to the hotkey
-// controller, then to this class and its base. It owns the hotkey controller and the
-// permissions channel; members are destroyed in reverse order of declaration.
+// controller (session and power changes included), then to this class and its base. It owns the
+// hotkey controller, the session watch and the permissions channel; members are destroyed in
+// reverse order of declaration.
 #pragma once
 
 #include <memory>
@@ -13,6 +14,7 @@
 #include "engine_client/flutter_view_controller.h"
 #include "engine_client/method_channel.h"
 #include "hotkey/global_hotkey.h"
+#include "shell/session_watch.h"
 #include "shell/win32_window.h"
 
 class FlutterWindow : public Win32Window {
@@ -29,5 +31,6 @@ class FlutterWindow : public Win32Window {
   EngineProject project;
   std::unique_ptr<FlutterViewController> viewController;
   GlobalHotkey hotkey;
+  std::unique_ptr<SessionWatch> sessionWatch;
   std::unique_ptr<MethodChannel> permissionsChannel;
 };

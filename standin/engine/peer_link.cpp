@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "standin/engine/shell_requests.h"
+
 namespace standin {
 namespace {
 
@@ -233,6 +235,8 @@ void PeerLink::HandleControl(const std::string& line) {
     host.CloseTopLevelWindow();
   } else if (line == "frame") {
     host.ProduceFrame();
+  } else if (line == "drop-hook") {
+    Notice(DropShellKeyboardHook() ? "hook-dropped" : "unknown-control " + line);
   } else if (line.rfind("busy ", 0) == 0) {
     // A slow plugin: the platform thread does nothing else for that long; later frames wait.
     ::Sleep(static_cast<DWORD>(std::strtoul(line.c_str() + 5, nullptr, 10)));
