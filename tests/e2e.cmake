@@ -23,12 +23,12 @@ if(TARGET bundle AND TARGET murmurly)
   endif()
   add_test(NAME e2e_bundle COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target bundle)
   set_tests_properties(e2e_bundle PROPERTIES FIXTURES_SETUP e2e_bundle TIMEOUT 600)
-  foreach(name startup dictation)
+  foreach(name startup dictation hotkey)
     add_test(NAME e2e_${name}
       COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-session /usr/bin/python3
               ${PROJECT_SOURCE_DIR}/tests/e2e/test_${name}.py
               --bundle ${MURMURLY_BUNDLE_DIR} --probe $<TARGET_FILE:window_probe>)
-    set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 120 RESOURCE_LOCK desktop
+    set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK desktop
       FIXTURES_REQUIRED e2e_bundle)
   endforeach()
 endif()
