@@ -47,7 +47,7 @@ struct Setup {
     platform = fake.platform();
     platform.debug = &discard;
     hotkey = std::make_unique<GlobalHotkey>(platform);
-    hotkey->overlayEnabled = false;
+    hotkey->setOverlayEnabled(false);
     hotkey->applyHotkeyFromLabel(label);
     hotkey->startListening();
   }
@@ -119,7 +119,7 @@ void hookProcedurePerEvent(benchmark::State& state, const char* label) {
   GlobalHotkey hotkey(fake.platform());
   hotkey.applyHotkeyFromLabel(label);
   HotkeyHookFilter filter(fake.platform());
-  filter.configure(hotkey.primaryVk, hotkey.secondVk, hotkey.comboVk);
+  filter.configure(hotkey.keys());
   filter.onInstalled();
   using Clock = std::chrono::steady_clock;
   auto ns = [](Clock::duration d) {

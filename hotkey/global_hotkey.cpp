@@ -1,34 +1,29 @@
 #include "hotkey/global_hotkey.h"
 
+#include "hotkey/key_states.h"
+
 #include "engine_client/method_channel.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/keyboard.h"
-#include "platform/timers.h"
 #include "platform/window_system.h"
 
 GlobalHotkey* GlobalHotkey::currentInstance = nullptr;
 platform::Platform* GlobalHotkey::callbackPlatform = nullptr;
 
-GlobalHotkey::GlobalHotkey(platform::Platform& platform) : platform_(platform) {
+GlobalHotkey::GlobalHotkey(platform::Platform& platform)
+    : platform_(platform),
+      hintOverlay(platform, overlayTexts, keySpec.label, onHintTimer),
+      recordingOverlay(platform, overlayTexts, {onPulseTimer, onSpinnerTimer, onFadeTimer},
+                       [this] { holdState.handleCancelAreaClick(); }),
+      holdState(platform, *this, onMaxDurationTimer) {
   currentInstance = this;
   callbackPlatform = &platform;
 }
 
 GlobalHotkey::~GlobalHotkey() {
   stopListening();
-  hookThread_.reset();
-  stopTimer(pulseTimer);
-  stopTimer(spinnerTimer);
-  if (recordingOverlay != nullptr) {
-    platform_.windows->DestroyWindow(recordingOverlay);
-    recordingOverlay = nullptr;
-  }
-  stopTimer(hintTimer);
-  if (hintOverlay != nullptr) {
-    platform_.windows->DestroyWindow(hintOverlay);
-    hintOverlay = nullptr;
-  }
+  hookThread.reset();
   if (currentInstance == this) currentInstance = nullptr;
 }
 
@@ -48,27 +43,31 @@ void GlobalHotkey::startListening() {
           platform_.windows->FindWindowW(platform::W(u"FLUTTER_RUNNER_WIN32_WINDOW"), nullptr);
     }
   }
-  hookFilter_.configure(primaryVk, secondVk, comboVk);
-  if (hookThread_ == nullptr)
-    hookThread_ = platform_.keyboard->StartHookThread(hookFilter_, hookEvents_);
-  keyboardHook = hookThread_ != nullptr ? hookThread_->Install() : nullptr;
+  hookFilter.configure(keySpec);
+  if (hookThread == nullptr)
+    hookThread = platform_.keyboard->StartHookThread(hookFilter, hookEvents);
+  keyboardHook = hookThread != nullptr ? hookThread->Install() : nullptr;
   log(keyboardHook != nullptr ? "[GlobalHotkey] Started listening\n"
                               : "[GlobalHotkey] Failed to install keyboard hook\n");
 }
 
 void GlobalHotkey::stopListening() {
   if (keyboardHook != nullptr) {
-    hookThread_->Remove();
+    hookThread->Remove();
     keyboardHook = nullptr;
   }
-  isHeld = false;
-  cancelledByButton = false;
-  isRecording = false;
-  primaryDown = false;
-  secondDown = false;
-  stopTimer(maxDurationTimer);
-  hideRecordingOverlay();
+  holdState.reset();
+  recordingOverlay.hide();
   log("[GlobalHotkey] Stopped listening\n");
+}
+
+void GlobalHotkey::applyHotkeyFromLabel(const std::string& newLabel) {
+  log(("[GlobalHotkey] applyHotkeyFromLabel: " + newLabel + "\n").c_str());
+  keySpec = keySpecFromLabel(newLabel, *platform_.debug);
+  if (keyboardHook != nullptr) startListening();
+  log(("[GlobalHotkey] Hotkey set: vk=" + std::to_string(keySpec.primaryVk) + " second=" +
+       std::to_string(keySpec.secondVk) + " combo=" + std::to_string(keySpec.comboVk) + "\n")
+          .c_str());
 }
 
 void GlobalHotkey::handleSessionChange(WPARAM change) {
@@ -76,9 +75,9 @@ void GlobalHotkey::handleSessionChange(WPARAM change) {
     case WTS_SESSION_LOCK:
     case WTS_CONSOLE_DISCONNECT:
     case WTS_REMOTE_DISCONNECT:
-      if (isHeld) {
+      if (holdState.held()) {
         log("[GlobalHotkey] Session locked or disconnected during hold \xE2\x80\x94 cancelling\n");
-        handleHotkeyCancel();
+        holdState.handleHotkeyCancel();
       }
       break;
     case WTS_SESSION_UNLOCK:
@@ -92,9 +91,9 @@ void GlobalHotkey::handleSessionChange(WPARAM change) {
 }
 
 void GlobalHotkey::handlePowerEvent(WPARAM event) {
-  if (event == PBT_APMSUSPEND && isHeld) {
+  if (event == PBT_APMSUSPEND && holdState.held()) {
     log("[GlobalHotkey] Suspending during hold \xE2\x80\x94 cancelling\n");
-    handleHotkeyCancel();
+    holdState.handleHotkeyCancel();
   } else if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
     reinstallHook("[GlobalHotkey] Resumed, keyboard hook re-installed\n");
   }
@@ -102,10 +101,9 @@ void GlobalHotkey::handlePowerEvent(WPARAM event) {
 
 void GlobalHotkey::reinstallHook(const char* why) {
   if (keyboardHook == nullptr) return;
-  hookThread_->Remove();
-  primaryDown = false;
-  secondDown = false;
-  keyboardHook = hookThread_->Install();
+  hookThread->Remove();
+  holdState.forgetKeyDowns();
+  keyboardHook = hookThread->Install();
   log(keyboardHook != nullptr ? why : "[GlobalHotkey] Failed to install keyboard hook\n");
 }
 
@@ -115,23 +113,91 @@ void GlobalHotkey::HookEvents::onHookReinstalled() {
 
 void GlobalHotkey::setOverlayEnabled(bool enabled) {
   overlayEnabled = enabled;
-  if (!enabled) fadeOutRecordingOverlay();
+  if (!enabled) recordingOverlay.fadeOut();
 }
 
 void GlobalHotkey::setFocusCheckEnabled(bool enabled) { focusCheckEnabled = enabled; }
 
-void GlobalHotkey::hideOverlay() { hideRecordingOverlay(); }
+void GlobalHotkey::setLocalizedStrings(const EncodableValueMap& strings) {
+  overlayTexts.setLocalizedStrings(strings);
+}
 
-void GlobalHotkey::sendEvent(const char* event) {
-  if (channel != nullptr) channel->InvokeMethod(event, nullptr);
+void GlobalHotkey::hideOverlay() { recordingOverlay.hide(); }
+
+void GlobalHotkey::showHintOverlay() {
+  if (!overlayEnabled) return;
+  recordingOverlay.hide();
+  hintOverlay.show();
+}
+
+void GlobalHotkey::setChannel(std::unique_ptr<MethodChannel> newChannel) {
+  channel = std::move(newChannel);
 }
 
 void GlobalHotkey::detachChannel() { channel.reset(); }
 
+void GlobalHotkey::handleKeyEvent(const platform::HookedKey& key) {
+  holdState.handleKeyEvent(keySpec, keyEventFrom(key), HookedKeyStates(key.keysDown, keySpec));
+}
+
+// A timer that fires while no controller is current belongs to a live controller that is not the
+// current one (the teardown of a controller stops its timers); it is left to that owner, whose id
+// would otherwise go stale.
+void CALLBACK GlobalHotkey::onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD) {
+  platform::Platform* platform =
+      currentInstance != nullptr ? &currentInstance->platform_ : callbackPlatform;
+  if (platform != nullptr && platform->debug != nullptr) {
+    platform->debug->OutputDebugStringA("[GlobalHotkey] Max duration timer fired\n");
+  }
+  if (currentInstance != nullptr) {
+    currentInstance->holdState.handleHotkeyUp(currentInstance->platform_.clock->SteadyNowNs());
+  }
+}
+
+void CALLBACK GlobalHotkey::onPulseTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (currentInstance != nullptr) currentInstance->recordingOverlay.onPulse();
+}
+
+void CALLBACK GlobalHotkey::onSpinnerTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (currentInstance != nullptr) currentInstance->recordingOverlay.onSpinner();
+}
+
+void CALLBACK GlobalHotkey::onFadeTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (currentInstance != nullptr) currentInstance->recordingOverlay.onFade();
+}
+
+void CALLBACK GlobalHotkey::onHintTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (currentInstance != nullptr) currentInstance->hintOverlay.onAutoClose();
+}
+
 void GlobalHotkey::log(const char* line) { platform_.debug->OutputDebugStringA(line); }
 
-void GlobalHotkey::stopTimer(UINT_PTR& timerId) {
-  if (timerId == 0) return;
-  platform_.timers->KillTimer(nullptr, timerId);
-  timerId = 0;
+bool GlobalHotkey::appHasFocus(HWND foreground) {
+  return focusCheckEnabled && appWindow != nullptr && foreground == appWindow;
+}
+
+void GlobalHotkey::pressedWhileFocused() { sendEvent("onHotkeyWhileFocused"); }
+
+void GlobalHotkey::recordingStarted() {
+  if (overlayEnabled) recordingOverlay.showListeningLook();
+  sendEvent("onHotkeyDown");
+}
+
+void GlobalHotkey::tapped() {
+  sendEvent("onHotkeyCancelled");
+  showHintOverlay();
+}
+
+void GlobalHotkey::released() {
+  if (overlayEnabled) recordingOverlay.showTranscribingLook();
+  sendEvent("onHotkeyUp");
+}
+
+void GlobalHotkey::cancelled() {
+  recordingOverlay.fadeOut();
+  sendEvent("onHotkeyCancelled");
+}
+
+void GlobalHotkey::sendEvent(const char* event) {
+  if (channel != nullptr) channel->InvokeMethod(event, nullptr);
 }

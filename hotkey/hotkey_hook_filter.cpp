@@ -12,12 +12,11 @@ bool isAltOrWin(std::uint32_t vk) { return vk == 164 || vk == 165 || vk == 91 ||
 
 }  // namespace
 
-void HotkeyHookFilter::configure(std::uint32_t primaryVk, std::uint32_t secondVk,
-                                 std::uint32_t comboVk) {
-  primaryVk_ = primaryVk;
-  secondVk_ = comboVk != 0 ? 0 : secondVk;
-  comboVk_ = comboVk;
-  masks_ = isAltOrWin(primaryVk_) || isAltOrWin(secondVk_);
+void HotkeyHookFilter::configure(const KeySpec& keys) {
+  keys_.primaryVk = keys.primaryVk;
+  keys_.secondVk = keys.secondVk;
+  keys_.comboVk = keys.comboVk;
+  masks_ = isAltOrWin(keys_.primaryVk) || (keys_.comboVk == 0 && isAltOrWin(keys_.secondVk));
 }
 
 platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
@@ -27,7 +26,7 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
   const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
   out.message = static_cast<UINT>(message);
   out.vkCode = vk;
-  out.keysDown = KeyStates::read(*platform_.keyboard, primaryVk_, secondVk_).bits();
+  out.keysDown = HookedKeyStates::read(*platform_.keyboard, keys_);
   out.foreground = platform_.windows->GetForegroundWindow();
   out.timeNs = platform_.clock->SteadyNowNs();
 
@@ -48,14 +47,16 @@ void HotkeyHookFilter::followUp() {
 
 // The press rule of the hold state machine, for a key-down, from the states before it.
 bool HotkeyHookFilter::completesHotkey(std::uint32_t vk, std::uint16_t keysDownBefore) const {
-  const KeyStates before(keysDownBefore, primaryVk_, secondVk_);
-  if (comboVk_ != 0) return vk == comboVk_ && before.isDown(primaryVk_);
-  if (secondVk_ != 0) {
-    const bool completes = (vk == primaryVk_ && before.isDown(secondVk_)) ||
-                           (vk == secondVk_ && before.isDown(primaryVk_));
-    return completes && !before.otherModifierDown(primaryVk_, secondVk_);
+  const HookedKeyStates before(keysDownBefore, keys_);
+  const std::uint32_t primary = keys_.primaryVk;
+  if (keys_.comboVk != 0) return vk == keys_.comboVk && before.isDown(primary);
+  const std::uint32_t second = keys_.secondVk;
+  if (second != 0) {
+    const bool completes =
+        (vk == primary && before.isDown(second)) || (vk == second && before.isDown(primary));
+    return completes && !otherModifierDown(before, primary, second);
   }
-  return vk == primaryVk_ && !before.otherModifierDown(primaryVk_, primaryVk_);
+  return vk == primary && !otherModifierDown(before, primary, primary);
 }
 
 void HotkeyHookFilter::track(std::uint32_t vk, bool down) {

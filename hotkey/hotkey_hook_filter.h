@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 
+#include "hotkey/key_spec.h"
 #include "platform/hook_thread.h"
 #include "platform/platform.h"
 
@@ -27,7 +28,7 @@ class HotkeyHookFilter final : public platform::HookFilter {
 
   explicit HotkeyHookFilter(platform::Platform& platform) : platform_(platform) {}
 
-  void configure(std::uint32_t primaryVk, std::uint32_t secondVk, std::uint32_t comboVk);
+  void configure(const KeySpec& keys);
 
   void onInstalled() override {
     down_ = {};
@@ -43,9 +44,7 @@ class HotkeyHookFilter final : public platform::HookFilter {
   void track(std::uint32_t vk, bool down);
 
   platform::Platform& platform_;
-  std::uint32_t primaryVk_ = 0;
-  std::uint32_t secondVk_ = 0;
-  std::uint32_t comboVk_ = 0;
+  KeySpec keys_;        // the three keys only; the label stays with the controller
   bool masks_ = false;  // the hotkey contains Alt or Windows
   bool maskDue_ = false;
   // Key-down flags of the events this hook has seen since it was installed.

@@ -1,11 +1,11 @@
 #include "paste/paste_text.h"
 
-#include "hotkey/global_hotkey.h"
-#include "overlay/overlay_texts.h"
 #include "paste/clipboard_snapshot.h"
 #include "platform/clock.h"
+#include "platform/debug_output.h"
 #include "platform/keyboard.h"
 #include "platform/own_input.h"
+#include "text/utf8_to_utf16.h"
 
 namespace {
 
@@ -26,19 +26,18 @@ bool openWithRetries(platform::Clipboard& clipboard, platform::Clock& clock) {
 
 }  // namespace
 
-void pasteText(GlobalHotkey& hotkey, const std::string& text) {
-  platform::Platform& platform = hotkey.platform();
+void pasteText(platform::Platform& platform, const std::string& text) {
   platform::Clipboard& clipboard = *platform.clipboard;
-  const std::u16string text16 = toWide(text);
+  const std::u16string text16 = text::toWide(text);
 
   paste::ClipboardSnapshot previous;
   if (clipboard.OpenClipboard(nullptr)) {
-    previous = paste::ClipboardSnapshot::take(hotkey);
+    previous = paste::ClipboardSnapshot::take(clipboard, *platform.debug);
     clipboard.CloseClipboard();
   }
 
   if (!openWithRetries(clipboard, *platform.clock)) {
-    hotkey.log(kSetFailed);
+    platform.debug->OutputDebugStringA(kSetFailed);
     return;
   }
   clipboard.EmptyClipboard();
@@ -46,7 +45,7 @@ void pasteText(GlobalHotkey& hotkey, const std::string& text) {
       paste::copyToGlobal(clipboard, text16.c_str(), (text16.size() + 1) * sizeof(char16_t));
   if (!block) {
     clipboard.CloseClipboard();
-    hotkey.log(kSetFailed);
+    platform.debug->OutputDebugStringA(kSetFailed);
     return;
   }
   paste::giveToClipboard(clipboard, CF_UNICODETEXT, block);

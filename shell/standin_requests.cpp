@@ -14,7 +14,7 @@ SetHookDropper findSetHookDropper() {
 }
 
 void dropHook(void* context) {
-  ::UnhookWindowsHookEx(static_cast<GlobalHotkey*>(context)->keyboardHook);
+  ::UnhookWindowsHookEx(static_cast<GlobalHotkey*>(context)->hookHandle());
 }
 
 }  // namespace

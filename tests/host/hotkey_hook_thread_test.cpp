@@ -46,7 +46,7 @@ class HookThreadTest : public HotkeyFixture {
 TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
   listen("Left Ctrl");
   // A paste's Ctrl+V with the hotkey "Left Ctrl": no events.
-  pasteText(*hotkey, "pasted");
+  pasteText(fake.platform(), "pasted");
   EXPECT_EQ(takeLog(), Log{});
   EXPECT_EQ(passedOn, (std::vector<std::string>{"+162*", "+86*", "-86*", "-162*"}));
 
@@ -56,7 +56,7 @@ TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
   sendOwn('V', true);
   sendOwn(VK_LCONTROL, true);
   EXPECT_EQ(takeLog(), kSingleDown);
-  EXPECT_TRUE(hotkey->isRecording);
+  EXPECT_TRUE(hotkey->hold().recording());
   release(VK_LCONTROL);
   takeLog();
 
@@ -206,8 +206,9 @@ TEST_F(HookThreadTest, LockDisconnectOrSuspendCancelsAHoldAndTheLateReleaseSends
     const Log log = takeLog();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1], "=> onHotkeyCancelled");
-    EXPECT_FALSE(hotkey->isHeld || hotkey->isRecording || hotkey->primaryDown);
-    EXPECT_EQ(hotkey->maxDurationTimer, 0u);
+    EXPECT_FALSE(hotkey->hold().held() || hotkey->hold().recording() ||
+                 hotkey->hold().primaryKeyDown());
+    EXPECT_EQ(hotkey->hold().maxDuration().id(), 0u);
     release(VK_LSHIFT);
     release(VK_LCONTROL);
     hotkey->noteWindowMessage(nullptr, message, change, 0);  // idle: nothing

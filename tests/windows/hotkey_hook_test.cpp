@@ -38,8 +38,8 @@ class HotkeyHookTest : public ::testing::Test {
   HotkeyHookTest() : capture(log), p(platform::Win32Platform()) {
     p.debug = &capture;
     hotkey = std::make_unique<GlobalHotkey>(p);
-    hotkey->channel = std::make_unique<MethodChannel>(&messenger, "murmurly/global_hotkey",
-                                                      &StandardMethodCodec::GetInstance());
+    hotkey->setChannel(std::make_unique<MethodChannel>(&messenger, "murmurly/global_hotkey",
+                                                       &StandardMethodCodec::GetInstance()));
     messenger.onSend = [this](const fake::RecordingMessenger::Sent& sent) {
       log.push_back("=> " + fake::RecordingMessenger::methodName(sent));
     };
@@ -52,7 +52,7 @@ class HotkeyHookTest : public ::testing::Test {
   void listen(const std::string& label) {
     hotkey->applyHotkeyFromLabel(label);
     hotkey->startListening();
-    ASSERT_NE(hotkey->keyboardHook, nullptr);
+    ASSERT_TRUE(hotkey->listening());
     log.clear();
   }
   void send(WORD vk, bool up) {
@@ -146,7 +146,7 @@ TEST_F(HotkeyHookTest, StopListeningRemovesTheHook) {
 // input notices keys the hook no longer sees and installs it again.
 TEST_F(HotkeyHookTest, HookRemovedBehindItsBackIsReinstalled) {
   listen("Right Alt");
-  ASSERT_TRUE(::UnhookWindowsHookEx(hotkey->keyboardHook));
+  ASSERT_TRUE(::UnhookWindowsHookEx(hotkey->hookHandle()));
   const std::string repaired =
       "[GlobalHotkey] Keyboard hook was removed by the system, re-installed\n";
   const ULONGLONG end = ::GetTickCount64() + 20000;
