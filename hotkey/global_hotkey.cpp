@@ -1,29 +1,15 @@
 #include "hotkey/global_hotkey.h"
 
+#include "hotkey/key_states.h"
+
 #include "engine_client/method_channel.h"
+#include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/keyboard.h"
 #include "platform/window_system.h"
 
 GlobalHotkey* GlobalHotkey::currentInstance = nullptr;
 platform::Platform* GlobalHotkey::callbackPlatform = nullptr;
-
-namespace {
-
-// The key states the hook reads: GetAsyncKeyState, which inside the hook still shows the state
-// before the event being judged.
-class AsyncKeyStates final : public KeyStates {
- public:
-  explicit AsyncKeyStates(platform::Keyboard& keyboard) : keyboard_(keyboard) {}
-  bool isDown(std::uint32_t vk) const override {
-    return (keyboard_.GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
-  }
-
- private:
-  platform::Keyboard& keyboard_;
-};
-
-}  // namespace
 
 GlobalHotkey::GlobalHotkey(platform::Platform& platform)
     : platform_(platform),
@@ -37,11 +23,14 @@ GlobalHotkey::GlobalHotkey(platform::Platform& platform)
 
 GlobalHotkey::~GlobalHotkey() {
   stopListening();
+  hookThread.reset();
   if (currentInstance == this) currentInstance = nullptr;
 }
 
-bool GlobalHotkey::noteWindowMessage(HWND window, UINT message, WPARAM, LPARAM) {
+bool GlobalHotkey::noteWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
   if (appWindow == nullptr && message == WM_ACTIVATE) appWindow = window;
+  if (message == WM_WTSSESSION_CHANGE) handleSessionChange(wParam);
+  if (message == WM_POWERBROADCAST) handlePowerEvent(wParam);
   return false;
 }
 
@@ -54,15 +43,17 @@ void GlobalHotkey::startListening() {
           platform_.windows->FindWindowW(platform::W(u"FLUTTER_RUNNER_WIN32_WINDOW"), nullptr);
     }
   }
-  keyboardHook = platform_.keyboard->SetWindowsHookExW(
-      WH_KEYBOARD_LL, keyboardHookProc, platform_.windows->GetModuleHandleW(nullptr), 0);
+  hookFilter.configure(keySpec);
+  if (hookThread == nullptr)
+    hookThread = platform_.keyboard->StartHookThread(hookFilter, hookEvents);
+  keyboardHook = hookThread != nullptr ? hookThread->Install() : nullptr;
   log(keyboardHook != nullptr ? "[GlobalHotkey] Started listening\n"
                               : "[GlobalHotkey] Failed to install keyboard hook\n");
 }
 
 void GlobalHotkey::stopListening() {
   if (keyboardHook != nullptr) {
-    platform_.keyboard->UnhookWindowsHookEx(keyboardHook);
+    hookThread->Remove();
     keyboardHook = nullptr;
   }
   holdState.reset();
@@ -77,6 +68,47 @@ void GlobalHotkey::applyHotkeyFromLabel(const std::string& newLabel) {
   log(("[GlobalHotkey] Hotkey set: vk=" + std::to_string(keySpec.primaryVk) + " second=" +
        std::to_string(keySpec.secondVk) + " combo=" + std::to_string(keySpec.comboVk) + "\n")
           .c_str());
+}
+
+void GlobalHotkey::handleSessionChange(WPARAM change) {
+  switch (change) {
+    case WTS_SESSION_LOCK:
+    case WTS_CONSOLE_DISCONNECT:
+    case WTS_REMOTE_DISCONNECT:
+      if (holdState.held()) {
+        log("[GlobalHotkey] Session locked or disconnected during hold \xE2\x80\x94 cancelling\n");
+        holdState.handleHotkeyCancel();
+      }
+      break;
+    case WTS_SESSION_UNLOCK:
+    case WTS_CONSOLE_CONNECT:
+    case WTS_REMOTE_CONNECT:
+      reinstallHook("[GlobalHotkey] Session back, keyboard hook re-installed\n");
+      break;
+    default:
+      break;
+  }
+}
+
+void GlobalHotkey::handlePowerEvent(WPARAM event) {
+  if (event == PBT_APMSUSPEND && holdState.held()) {
+    log("[GlobalHotkey] Suspending during hold \xE2\x80\x94 cancelling\n");
+    holdState.handleHotkeyCancel();
+  } else if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+    reinstallHook("[GlobalHotkey] Resumed, keyboard hook re-installed\n");
+  }
+}
+
+void GlobalHotkey::reinstallHook(const char* why) {
+  if (keyboardHook == nullptr) return;
+  hookThread->Remove();
+  holdState.forgetKeyDowns();
+  keyboardHook = hookThread->Install();
+  log(keyboardHook != nullptr ? why : "[GlobalHotkey] Failed to install keyboard hook\n");
+}
+
+void GlobalHotkey::HookEvents::onHookReinstalled() {
+  owner_.log("[GlobalHotkey] Keyboard hook was removed by the system, re-installed\n");
 }
 
 void GlobalHotkey::setOverlayEnabled(bool enabled) {
@@ -104,17 +136,8 @@ void GlobalHotkey::setChannel(std::unique_ptr<MethodChannel> newChannel) {
 
 void GlobalHotkey::detachChannel() { channel.reset(); }
 
-void GlobalHotkey::handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event) {
-  holdState.handleKeyEvent(keySpec, keyEventFrom(message, event),
-                           AsyncKeyStates(*platform_.keyboard));
-}
-
-LRESULT CALLBACK GlobalHotkey::keyboardHookProc(int code, WPARAM message, LPARAM event) {
-  if (code == HC_ACTION && currentInstance != nullptr) {
-    currentInstance->handleKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event));
-  }
-  platform::Keyboard* keyboard = callbackPlatform != nullptr ? callbackPlatform->keyboard : nullptr;
-  return keyboard != nullptr ? keyboard->CallNextHookEx(nullptr, code, message, event) : 0;
+void GlobalHotkey::handleKeyEvent(const platform::HookedKey& key) {
+  holdState.handleKeyEvent(keySpec, keyEventFrom(key), HookedKeyStates(key.keysDown, keySpec));
 }
 
 // A timer that fires while no controller is current belongs to a live controller that is not the
@@ -126,7 +149,9 @@ void CALLBACK GlobalHotkey::onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (platform != nullptr && platform->debug != nullptr) {
     platform->debug->OutputDebugStringA("[GlobalHotkey] Max duration timer fired\n");
   }
-  if (currentInstance != nullptr) currentInstance->holdState.handleHotkeyUp();
+  if (currentInstance != nullptr) {
+    currentInstance->holdState.handleHotkeyUp(currentInstance->platform_.clock->SteadyNowNs());
+  }
 }
 
 void CALLBACK GlobalHotkey::onPulseTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -147,9 +172,8 @@ void CALLBACK GlobalHotkey::onHintTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 void GlobalHotkey::log(const char* line) { platform_.debug->OutputDebugStringA(line); }
 
-bool GlobalHotkey::appHasFocus() {
-  return focusCheckEnabled && appWindow != nullptr &&
-         platform_.windows->GetForegroundWindow() == appWindow;
+bool GlobalHotkey::appHasFocus(HWND foreground) {
+  return focusCheckEnabled && appWindow != nullptr && foreground == appWindow;
 }
 
 void GlobalHotkey::pressedWhileFocused() { sendEvent("onHotkeyWhileFocused"); }

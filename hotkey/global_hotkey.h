@@ -5,9 +5,10 @@
 // overlay; it keeps the switches, the low-level keyboard hook, the application's own window for
 // the focus check and the channel events leave through. It turns the hold state's transitions
 // into overlay looks and events. The engine host window owns exactly one, by value. Everything
-// runs on the main thread; the context-free callbacks (hook and timer procedures) find the
-// controller through currentInstance and hand over to the owning part at once. Nothing here
-// blocks inside the hook procedure.
+// here runs on the main thread; the keyboard hook runs on a thread of its own
+// (platform/hook_thread.h) with only the hook filter, and posts each key event here as a copy.
+// The context-free timer procedures find the controller through currentInstance and hand over to
+// the owning part at once.
 #pragma once
 
 #include <memory>
@@ -15,10 +16,12 @@
 
 #include "engine_client/encodable_value.h"
 #include "hotkey/hold_state.h"
+#include "hotkey/hotkey_hook_filter.h"
 #include "hotkey/key_spec.h"
 #include "overlay/hint_overlay.h"
 #include "overlay/overlay_texts.h"
 #include "overlay/recording_overlay.h"
+#include "platform/hook_thread.h"
 #include "platform/platform.h"
 #include "platform/win_types.h"
 
@@ -45,17 +48,21 @@ class GlobalHotkey final : private HoldState::Transitions {
   void setFocusCheckEnabled(bool enabled);
   void setLocalizedStrings(const EncodableValueMap& strings);
   void hideOverlay();
+  // Session lock, disconnect and suspend end a hold as cancelled (the key-up goes to another
+  // desktop); unlock, connect and resume install the hook again, which may have missed keys.
+  // Reached through noteWindowMessage.
+  void handleSessionChange(WPARAM change);
+  void handlePowerEvent(WPARAM event);
 
   // The context-free callbacks.
-  static LRESULT CALLBACK keyboardHookProc(int code, WPARAM message, LPARAM event);
   static void CALLBACK onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD);
   static void CALLBACK onPulseTimer(HWND, UINT, UINT_PTR, DWORD);
   static void CALLBACK onSpinnerTimer(HWND, UINT, UINT_PTR, DWORD);
   static void CALLBACK onFadeTimer(HWND, UINT, UINT_PTR, DWORD);
   static void CALLBACK onHintTimer(HWND, UINT, UINT_PTR, DWORD);
 
-  // One key event from the hook, judged on the key states of the moment.
-  void handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event);
+  // One key event as the hook thread copied it, judged on the key states of its moment.
+  void handleKeyEvent(const platform::HookedKey& key);
   // Shows the hint after a tap: the recording overlay goes at once. Nothing when overlays are off.
   void showHintOverlay();
 
@@ -72,6 +79,8 @@ class GlobalHotkey final : private HoldState::Transitions {
   overlay::RecordingOverlay& recording() { return recordingOverlay; }
   overlay::HintOverlay& hint() { return hintOverlay; }
   bool listening() const { return keyboardHook != nullptr; }
+  // The hook as first installed by the last start (self-repair may have replaced it since).
+  HHOOK hookHandle() const { return keyboardHook; }
   bool overlaysEnabled() const { return overlayEnabled; }
   bool focusCheck() const { return focusCheckEnabled; }
   HWND ownWindow() const { return appWindow; }
@@ -79,7 +88,7 @@ class GlobalHotkey final : private HoldState::Transitions {
  private:
   // HoldState::Transitions.
   void log(const char* line) override;
-  bool appHasFocus() override;
+  bool appHasFocus(HWND foreground) override;
   void pressedWhileFocused() override;
   void recordingStarted() override;
   void tapped() override;
@@ -88,9 +97,26 @@ class GlobalHotkey final : private HoldState::Transitions {
 
   void sendEvent(const char* event);
 
+  // Receives what the hook thread posts, on the main thread. Key events go to the current
+  // controller, as they did when the hook procedure itself looked it up.
+  class HookEvents final : public platform::HookSink {
+   public:
+    explicit HookEvents(GlobalHotkey& owner) : owner_(owner) {}
+    void onHookedKey(const platform::HookedKey& key) override {
+      if (currentInstance != nullptr) currentInstance->handleKeyEvent(key);
+    }
+    void onHookReinstalled() override;
+
+   private:
+    GlobalHotkey& owner_;
+  };
+
+  // Hook removed and installed again through the hook thread, the key-down flags forgotten.
+  void reinstallHook(const char* why);
+
   // The platform of the most recently constructed controller: what the context-free callbacks use
-  // when no controller is current (CallNextHookEx, the timer's log line). Platforms outlive every
-  // controller, so it never dangles while a hook or timer of theirs can still run.
+  // when no controller is current (the timer's log line). Platforms outlive every controller, so
+  // it never dangles while a timer of theirs can still run.
   static platform::Platform* callbackPlatform;
 
   platform::Platform& platform_;
@@ -105,4 +131,8 @@ class GlobalHotkey final : private HoldState::Transitions {
   overlay::HintOverlay hintOverlay;
   overlay::RecordingOverlay recordingOverlay;
   HoldState holdState;
+  HotkeyHookFilter hookFilter{platform_};
+  HookEvents hookEvents{*this};
+  // Started by the first startListening; stopped and joined first at teardown.
+  std::unique_ptr<platform::HookThread> hookThread;
 };

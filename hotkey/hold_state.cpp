@@ -1,19 +1,15 @@
 #include "hotkey/hold_state.h"
 
-#include <array>
-
 #include "platform/clock.h"
 
 // The common path of a key event (a key that changes nothing) reads at most two key states and
-// never allocates, logs or touches windows: it runs inside the system's input path. Window work and
-// events happen only on a transition.
+// never allocates, logs or touches windows. Window work and events happen only on a transition.
 namespace {
 
-// Left/Right Shift, Ctrl, Alt, Windows, in the order the exclusivity test walks them. Any other
-// key, the side-less codes 16-18 included, is a foreign key.
-constexpr std::array<std::uint32_t, 8> modifierKeys = {160, 161, 162, 163, 164, 165, 91, 92};
 constexpr double tapThresholdSeconds = 0.3;
 constexpr UINT maxHoldMs = 600000;
+
+}  // namespace
 
 bool isModifier(std::uint32_t vk) {
   for (const std::uint32_t m : modifierKeys) {
@@ -22,7 +18,6 @@ bool isModifier(std::uint32_t vk) {
   return false;
 }
 
-// True when a modifier other than the hotkey's own keys is down (the exclusivity test).
 bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32_t second) {
   for (const std::uint32_t m : modifierKeys) {
     if (m == first || m == second) continue;
@@ -31,11 +26,10 @@ bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32
   return false;
 }
 
-}  // namespace
-
-KeyEvent keyEventFrom(WPARAM message, const KBDLLHOOKSTRUCT& event) {
-  return KeyEvent{event.vkCode, message == WM_KEYDOWN || message == WM_SYSKEYDOWN,
-                  message == WM_KEYUP || message == WM_SYSKEYUP};
+KeyEvent keyEventFrom(const platform::HookedKey& key) {
+  return KeyEvent{key.vkCode, key.message == WM_KEYDOWN || key.message == WM_SYSKEYDOWN,
+                  key.message == WM_KEYUP || key.message == WM_SYSKEYUP, key.timeNs,
+                  key.foreground};
 }
 
 HoldState::HoldState(platform::Platform& platform, Transitions& transitions,
@@ -68,15 +62,15 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
       primaryDown = down;
       if (up && isHeld) {
         transitions_.log("[GlobalHotkey] Combo modifier released\n");
-        handleHotkeyUp();
+        handleHotkeyUp(event.timeNs);
       }
     } else if (vk == comboVk) {
       if (down && primaryDown && !isHeld) {
         transitions_.log("[GlobalHotkey] Combo DOWN\n");
-        handleHotkeyDown();
+        handleHotkeyDown(event.foreground, event.timeNs);
       } else if (up && isHeld) {
         transitions_.log("[GlobalHotkey] Combo UP\n");
-        handleHotkeyUp();
+        handleHotkeyUp(event.timeNs);
       }
     }
     return;
@@ -95,11 +89,11 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
     if (bothDown && !isHeld) {
       if (!otherModifierDown(states, primaryVk, secondVk)) {
         transitions_.log("[GlobalHotkey] Multi-modifier DOWN\n");
-        handleHotkeyDown();
+        handleHotkeyDown(event.foreground, event.timeNs);
       }
     } else if (!bothDown && isHeld) {
       transitions_.log("[GlobalHotkey] Multi-modifier UP\n");
-      handleHotkeyUp();
+      handleHotkeyUp(event.timeNs);
     }
     if (down && isHeld && foreignKey) {
       transitions_.log(
@@ -113,11 +107,11 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
     if (down && !isHeld) {
       if (!otherModifierDown(states, primaryVk, primaryVk)) {
         transitions_.log("[GlobalHotkey] Hotkey DOWN\n");
-        handleHotkeyDown();
+        handleHotkeyDown(event.foreground, event.timeNs);
       }
     } else if (up && isHeld) {
       transitions_.log("[GlobalHotkey] Hotkey UP\n");
-      handleHotkeyUp();
+      handleHotkeyUp(event.timeNs);
     }
   }
   if (down && isHeld && foreignKey) {
@@ -127,25 +121,25 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
   }
 }
 
-void HoldState::handleHotkeyDown() {
+void HoldState::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   if (isHeld) return;
   cancelledByButton = false;
   isHeld = true;
 
-  if (transitions_.appHasFocus()) {
+  if (transitions_.appHasFocus(foreground)) {
     transitions_.log("[GlobalHotkey] App is in focus, notifying Flutter\n");
     transitions_.pressedWhileFocused();
     return;
   }
 
   isRecording = true;
-  pressTimeNs = platform_.clock->SteadyNowNs();
+  pressTimeNs = atNs;
   transitions_.recordingStarted();
   maxDurationTimer.start();
   transitions_.log("[GlobalHotkey] Started max duration timer\n");
 }
 
-void HoldState::handleHotkeyUp() {
+void HoldState::handleHotkeyUp(std::int64_t atNs) {
   isHeld = false;
   primaryDown = false;
   secondDown = false;
@@ -159,8 +153,7 @@ void HoldState::handleHotkeyUp() {
   if (!isRecording) return;  // a press while the app had the focus
   isRecording = false;
 
-  const double heldSeconds =
-      static_cast<double>(platform_.clock->SteadyNowNs() - pressTimeNs) / 1'000'000'000.0;
+  const double heldSeconds = static_cast<double>(atNs - pressTimeNs) / 1'000'000'000.0;
   if (heldSeconds < tapThresholdSeconds) {
     transitions_.tapped();
     return;

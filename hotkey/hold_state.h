@@ -1,29 +1,34 @@
 // The press-and-hold state machine: which key events make a press, a release, a tap or a cancel
 // of the hotkey, the state of the current hold and the ten-minute limit.
 //
-// Owned by the hotkey controller, which feeds it each key event with a reader of the modifier
-// keys' states and is told every transition through Transitions; the overlays and the events to
-// the Dart side are the controller's business. It owns its maximum-hold timer, whose procedure is
-// the controller's context-free callback. Main thread.
+// Owned by the hotkey controller, which feeds it each key event the hook thread copied, with a
+// reader of the key states of that moment, and is told every transition through Transitions; the
+// overlays and the events to the Dart side are the controller's business. It owns its maximum-hold
+// timer, whose procedure is the controller's context-free callback. Main thread.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "hotkey/key_spec.h"
+#include "platform/hook_thread.h"
 #include "platform/platform.h"
 #include "platform/thread_timer.h"
 #include "platform/win_types.h"
 
-// One key event as the hook saw it; only the key and its direction count.
+// One key event as the hook saw it: the key, its direction, and when and over which foreground
+// window it happened (the main thread may get to it much later).
 struct KeyEvent {
   std::uint32_t vk = 0;
   bool down = false;
   bool up = false;
+  std::int64_t timeNs = 0;
+  HWND foreground = nullptr;
 };
 
-KeyEvent keyEventFrom(WPARAM message, const KBDLLHOOKSTRUCT& event);
+KeyEvent keyEventFrom(const platform::HookedKey& key);
 
-// Whether a key is down, as the hook sees it: for the key of the event being judged, the state
+// Whether a key is down, as the hook saw it: for the key of the event being judged, the state
 // before that event.
 class KeyStates {
  public:
@@ -33,14 +38,22 @@ class KeyStates {
   ~KeyStates() = default;
 };
 
+// Left/Right Shift, Ctrl, Alt, Windows, in the order the exclusivity test walks them. Any other
+// key, the side-less codes 16-18 included, is a foreign key.
+inline constexpr std::array<std::uint32_t, 8> modifierKeys = {160, 161, 162, 163, 164, 165, 91, 92};
+
+bool isModifier(std::uint32_t vk);
+// True when a modifier other than the hotkey's own keys is down (the exclusivity test).
+bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32_t second);
+
 class HoldState {
  public:
   // What a transition does outside the hold state, in this order within each transition.
   class Transitions {
    public:
     virtual void log(const char* line) = 0;
-    // The focus check: the application's own window is in the foreground and the check is on.
-    virtual bool appHasFocus() = 0;
+    // The focus check: `foreground` is the application's own window and the check is on.
+    virtual bool appHasFocus(HWND foreground) = 0;
     virtual void pressedWhileFocused() = 0;  // "onHotkeyWhileFocused"
     virtual void recordingStarted() = 0;     // listening look, "onHotkeyDown"
     virtual void tapped() = 0;               // "onHotkeyCancelled", hint
@@ -55,12 +68,18 @@ class HoldState {
 
   // The mode logic for one key event under `keys`.
   void handleKeyEvent(const KeySpec& keys, const KeyEvent& event, const KeyStates& states);
-  void handleHotkeyDown();
-  void handleHotkeyUp();
+  // `foreground` and `atNs`: of the key event (the maximum-hold timer releases at its own time).
+  void handleHotkeyDown(HWND foreground, std::int64_t atNs);
+  void handleHotkeyUp(std::int64_t atNs);
   void handleHotkeyCancel();
   void handleCancelAreaClick();
   // Back to idle without any transition (listening stopped or restarted).
   void reset();
+  // Forgets which hotkey keys were down (the hook may have missed their key-ups).
+  void forgetKeyDowns() {
+    primaryDown = false;
+    secondDown = false;
+  }
 
   bool held() const { return isHeld; }
   bool recording() const { return isRecording; }

@@ -1,11 +1,15 @@
-// Keyboard input: the low-level hook, the asynchronous key state and synthesized input.
+// Keyboard input: the low-level hook and its thread, the asynchronous key state and synthesized
+// input.
 //
-// Used by the hotkey controller (hook, key state) and by the paste (SendInput). The real
+// Used by the hotkey controller (hook thread, key state) and by the paste (SendInput). The real
 // implementation forwards to user32; the fake records key state only after the hook procedure
 // has returned for an event and feeds SendInput through the installed hook synchronously, as
 // Windows does.
 #pragma once
 
+#include <memory>
+
+#include "platform/hook_thread.h"
 #include "platform/win_types.h"
 
 namespace platform {
@@ -19,6 +23,9 @@ class Keyboard {
   // Only the most significant bit is meaningful: set = the key is down.
   virtual SHORT GetAsyncKeyState(int vk) = 0;
   virtual UINT SendInput(UINT count, INPUT* inputs, int size) = 0;
+  // Starts a hook thread (see hook_thread.h); called on the thread that will receive the sink's
+  // calls. Both must outlive the returned object. Null if the thread could not start.
+  virtual std::unique_ptr<HookThread> StartHookThread(HookFilter& filter, HookSink& sink) = 0;
 };
 
 }  // namespace platform

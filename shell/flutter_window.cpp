@@ -4,6 +4,9 @@
 #include "permissions/permissions_channel.h"
 #include "platform/win32/win32_platform.h"
 #include "shell/plugin_registration.h"
+#ifndef MURMURLY_FLUTTER_SDK
+#include "shell/standin_requests.h"
+#endif
 
 namespace {
 
@@ -33,6 +36,10 @@ bool FlutterWindow::OnCreated() {
   RegisterAllPlugins(engine);
   RegisterHotkeyChannel(hotkey, paste, engine->GetMessenger());
   RegisterPermissionsChannel(permissionsChannel, engine->GetMessenger(), platform::Win32Platform());
+  sessionWatch = std::make_unique<SessionWatch>(GetHandle());
+#ifndef MURMURLY_FLUTTER_SDK
+  OfferStandinRequests(hotkey);
+#endif
 
   SetContent(viewController->GetView()->GetNativeWindow());
   engine->SetNextFrameCallback([this]() { Show(); });
@@ -47,6 +54,10 @@ void FlutterWindow::OnDestroyed() {
     paste.stop();
     // The messenger dies with the engine, but the hook and timers run until the controller's
     // own teardown: cut them off from the channel first so nothing is sent into a dead engine.
+#ifndef MURMURLY_FLUTTER_SDK
+    WithdrawStandinRequests();
+#endif
+    sessionWatch.reset();
     hotkey.stopListening();
     hotkey.detachChannel();
     std::unique_ptr<FlutterViewController> dying = std::move(viewController);

@@ -3,8 +3,9 @@
 // When its native window exists it creates the view controller (and with it the engine),
 // registers the plugins and both method channels, embeds the Flutter view and shows itself on
 // the engine's first frame. Every message goes to the engine first, then to the hotkey
-// controller, then to this class and its base. It owns the paste thread, the hotkey controller
-// and the permissions channel; members are destroyed in reverse order of declaration.
+// controller (session and power changes included), then to this class and its base. It owns the
+// paste thread, the hotkey controller, the session watch and the permissions channel; members are
+// destroyed in reverse order of declaration.
 #pragma once
 
 #include <memory>
@@ -14,6 +15,7 @@
 #include "engine_client/method_channel.h"
 #include "hotkey/global_hotkey.h"
 #include "paste/paste_thread.h"
+#include "shell/session_watch.h"
 #include "shell/win32_window.h"
 
 class FlutterWindow : public Win32Window {
@@ -31,5 +33,6 @@ class FlutterWindow : public Win32Window {
   std::unique_ptr<FlutterViewController> viewController;
   paste::PasteThread paste;
   GlobalHotkey hotkey;
+  std::unique_ptr<SessionWatch> sessionWatch;
   std::unique_ptr<MethodChannel> permissionsChannel;
 };

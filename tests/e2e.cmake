@@ -26,7 +26,7 @@ if(TARGET bundle AND TARGET murmurly AND CMAKE_HOST_UNIX)
   endif()
   add_test(NAME e2e_bundle COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target bundle)
   set_tests_properties(e2e_bundle PROPERTIES FIXTURES_SETUP e2e_bundle TIMEOUT 600)
-  foreach(name startup dictation paste)
+  foreach(name startup dictation paste hotkey)
     add_test(NAME e2e_${name}
       COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-session /usr/bin/python3
               ${PROJECT_SOURCE_DIR}/tests/e2e/test_${name}.py

@@ -1,11 +1,12 @@
 # Push-to-talk controller: host tests on the fake platform, the platform contract on both
 # platforms, and the real hook under Wine.
-set(hotkey_test_libs murmurly_hotkey murmurly_test_support)
+set(hotkey_test_libs murmurly_hotkey murmurly_paste murmurly_test_support)
 
 murmurly_test(NAME hotkey_test HOST_ONLY
   SOURCES
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_controller_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_hold_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/host/hotkey_hook_thread_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_label_test.cpp
   LIBS ${hotkey_test_libs})
 

@@ -2,6 +2,7 @@
 add_library(murmurly_test_support STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/fake_clipboard.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_gdi.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_hook_thread.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_keyboard.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_media_foundation.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_platform.cpp

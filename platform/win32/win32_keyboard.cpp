@@ -19,6 +19,9 @@ class RealKeyboard final : public Keyboard {
   UINT SendInput(UINT count, INPUT* inputs, int size) override {
     return ::SendInput(count, inputs, size);
   }
+  std::unique_ptr<HookThread> StartHookThread(HookFilter& filter, HookSink& sink) override {
+    return StartWin32HookThread(filter, sink);
+  }
 };
 
 }  // namespace

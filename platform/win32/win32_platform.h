@@ -5,6 +5,9 @@
 // code.
 #pragma once
 
+#include <memory>
+
+#include "platform/hook_thread.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -19,6 +22,9 @@ Clipboard& Win32Clipboard();
 MediaFoundation& Win32MediaFoundation();
 Shell& Win32Shell();
 Processes& Win32Processes();
+
+// The hook thread behind Win32Keyboard().StartHookThread.
+std::unique_ptr<HookThread> StartWin32HookThread(HookFilter& filter, HookSink& sink);
 
 // Every concern implemented so far; the others stay null.
 Platform& Win32Platform();

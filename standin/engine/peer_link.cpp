@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "standin/engine/report.h"
+#include "standin/engine/shell_requests.h"
 
 namespace standin {
 namespace {
@@ -302,6 +303,8 @@ void PeerLink::HandleControl(const std::string& line) {
     host.CloseTopLevelWindow();
   } else if (line == "frame") {
     host.ProduceFrame();
+  } else if (line == "drop-hook") {
+    Notice(DropShellKeyboardHook() ? "hook-dropped" : "unknown-control " + line);
   } else if (line.rfind("ping ", 0) == 0) {
     Notice("pong " + line.substr(5));
   } else if (busy) {

@@ -6,6 +6,8 @@ import subprocess
 import time
 
 from peer import ROOT, Peer  # noqa: F401  (re-exported for the tests)
+from Xlib import X, XK, display
+from Xlib.ext import xtest
 
 WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
 
@@ -83,3 +85,45 @@ def stop_wine():
 
 def wine_prefix():
     return os.environ.get("MURMURLY_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix"))
+
+
+class XKeys:
+    """Key events through XTEST, synced with the X server: right-hand modifiers need them
+    (xdotool sends the left one). Each returns the moment the server had taken the event."""
+
+    def __init__(self):
+        self.display = display.Display()
+
+    def send(self, kind, name):
+        code = self.display.keysym_to_keycode(XK.string_to_keysym(name))
+        xtest.fake_input(self.display, kind, code)
+        self.display.sync()
+        return time.monotonic()
+
+    def down(self, *names):
+        return [self.send(X.KeyPress, name) for name in names][-1]
+
+    def up(self, *names):
+        return [self.send(X.KeyRelease, name) for name in names][-1]
+
+    def hold(self, seconds, *names):
+        self.down(*names)
+        time.sleep(seconds)
+        self.up(*reversed(names))
+
+
+def run_test(test, *args):
+    """Runs one test and prints PASS or FAIL; 1 when it failed."""
+    try:
+        test(*args)
+        print("PASS", test.__name__)
+        return 0
+    except AssertionError as error:
+        print("FAIL", test.__name__, error)
+        return 1
+
+
+def summary(count, failed):
+    """Prints the tally; the exit code for it."""
+    print("%d passed, %d failed" % (count - failed, failed))
+    return 1 if failed else 0

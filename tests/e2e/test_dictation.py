@@ -3,8 +3,8 @@
 import sys
 import time
 
-from e2e_support import Peer, Probe, focus, parse_args, start_notepad, stop_wine, wait_for, \
-    xdotool
+from e2e_support import Peer, Probe, focus, parse_args, run_test, start_notepad, stop_wine, \
+    summary, wait_for, xdotool
 
 HOTKEY = "murmurly/global_hotkey"
 TRANSCRIPT = "Dictated by murmurly, ünïcode included."
@@ -81,24 +81,13 @@ def main():
         peer.wait_notice("top-level-visible")
         assert peer.call(HOTKEY, "startListening") == ("success", None)
         for test in tests:
-            try:
-                test(peer, probe)
-                print("PASS", test.__name__)
-            except AssertionError as error:
-                failed += 1
-                print("FAIL", test.__name__, error)
+            failed += run_test(test, peer, probe)
         tests.append(close_during_hold_and_paste)
-        try:
-            close_during_hold_and_paste(peer, probe)
-            print("PASS close_during_hold_and_paste")
-        except AssertionError as error:
-            failed += 1
-            print("FAIL close_during_hold_and_paste", error)
+        failed += run_test(close_during_hold_and_paste, peer, probe)
     finally:
         peer.close()
         stop_wine()
-    print("%d passed, %d failed" % (len(tests) - failed, failed))
-    return 1 if failed else 0
+    return summary(len(tests), failed)
 
 
 if __name__ == "__main__":

@@ -14,6 +14,8 @@
 //   window_probe version EXE   "a.b.c.d ProductVersion ProductName" from EXE's version resource
 //   window_probe foreground    the class name of the foreground window
 //   window_probe visible CLASS 1 when a window of CLASS exists and is visible, else 0
+//   window_probe session N     sends murmurly's window WM_WTSSESSION_CHANGE with code N (7 lock,
+//                              8 unlock), as Windows does, since Wine never locks a session
 // Exit code 2 when the window or the clipboard text is not there.
 
 #include <windows.h>
@@ -149,6 +151,10 @@ int main() {
   }
   if (command == L"iconic") {
     std::printf("%d\n", IsIconic(window) ? 1 : 0);
+    return 0;
+  }
+  if (command == L"session" && argc > 2) {
+    SendMessageW(window, WM_WTSSESSION_CHANGE, static_cast<WPARAM>(_wtoi(argv[2])), 0);
     return 0;
   }
   if (command == L"shrink") {

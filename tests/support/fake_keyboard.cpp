@@ -103,9 +103,29 @@ LRESULT FakeKeyboard::dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG
   const WPARAM message =
       up ? (system ? WM_SYSKEYUP : WM_KEYUP) : (system ? WM_SYSKEYDOWN : WM_KEYDOWN);
   KBDLLHOOKSTRUCT event{vk, scan, flags, 0, extra};
+  ++dispatchDepth_;
   const LRESULT result = callFrom(0, HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
   setKeyDown(vk, !up);
+  if (hookThread_ != nullptr) hookThread_->afterHookChain();
+  --dispatchDepth_;
+  // Input sent from inside a hook is handled after it; the main thread runs after the hooks.
+  if (dispatchDepth_ == 0 && !mainThreadBusy) deliverPosted();
   return result;
+}
+
+std::unique_ptr<platform::HookThread> FakeKeyboard::StartHookThread(platform::HookFilter& filter,
+                                                                    platform::HookSink& sink) {
+  auto thread = std::make_unique<FakeHookThread>(*this, clock_, filter, sink);
+  hookThread_ = thread.get();
+  return thread;
+}
+
+void FakeKeyboard::deliverPosted() {
+  if (hookThread_ != nullptr) hookThread_->deliverPosted();
+}
+
+void FakeKeyboard::hookThreadEnded(FakeHookThread* thread) {
+  if (hookThread_ == thread) hookThread_ = nullptr;
 }
 
 }  // namespace fake

@@ -3,23 +3,32 @@
 //
 // Each event first runs through the installed low-level hooks (newest first, each reaching the
 // next with CallNextHookEx) and only then changes the key state, so inside a hook
-// GetAsyncKeyState still shows the state before the event, exactly like the real system.
+// GetAsyncKeyState still shows the state before the event, exactly like the real system. Then a
+// hook thread (fake_hook_thread.h) sees the event as raw input and, unless the test keeps the main
+// thread busy, the main thread handles what the hook posted.
 #pragma once
 
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "platform/keyboard.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_hook_thread.h"
 
 namespace fake {
 
 class FakeKeyboard final : public platform::Keyboard {
  public:
+  explicit FakeKeyboard(FakeClock& clock) : clock_(clock) {}
+
   HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId) override;
   BOOL UnhookWindowsHookEx(HHOOK hook) override;
   LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
   SHORT GetAsyncKeyState(int vk) override;
   UINT SendInput(UINT count, INPUT* inputs, int size) override;
+  std::unique_ptr<platform::HookThread> StartHookThread(platform::HookFilter& filter,
+                                                        platform::HookSink& sink) override;
 
   // A physical key event (not flagged as injected); returns what the hook chain returned.
   LRESULT keyDown(DWORD vk);
@@ -29,6 +38,13 @@ class FakeKeyboard final : public platform::Keyboard {
   bool isDown(DWORD vk) const;
 
   int installedHooks() const { return static_cast<int>(hooks_.size()); }
+  // What Windows does to a hook that missed its time limit: gone, and nobody is told.
+  void removeHooksBehindOwnersBack() { hooks_.clear(); }
+  // While set, what the hook thread posts waits; deliverPosted() hands it over.
+  bool mainThreadBusy = false;
+  void deliverPosted();
+  FakeHookThread* hookThread() const { return hookThread_; }
+  void hookThreadEnded(FakeHookThread* thread);
   // Set to make the next SetWindowsHookExW fail.
   bool failNextHook = false;
 
@@ -40,6 +56,9 @@ class FakeKeyboard final : public platform::Keyboard {
   LRESULT dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG_PTR extra);
   LRESULT callFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam);
 
+  FakeClock& clock_;
+  FakeHookThread* hookThread_ = nullptr;
+  int dispatchDepth_ = 0;
   std::array<bool, 256> down_{};
   std::vector<Hook> hooks_;  // newest first
   // Index of the hook CallNextHookEx reaches; past the end while no hook is running.

@@ -32,7 +32,7 @@ class FakePlatform {
 
   FakeClock clock;
   FakeTimers timers{clock};
-  FakeKeyboard keyboard;
+  FakeKeyboard keyboard{clock};
   FakeDebugOutput debug;
   FakeWindowSystem windows;
   FakeGdi gdi;

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine_client/method_channel.h"
@@ -137,6 +140,45 @@ TEST_F(HotkeyHookTest, StopListeningRemovesTheHook) {
   send(VK_RMENU, true);
   pump(100);
   EXPECT_EQ(log, Log{});
+}
+
+// Windows drops a hook that misses its time limit without telling anyone; the hook thread's raw
+// input notices keys the hook no longer sees and installs it again.
+TEST_F(HotkeyHookTest, HookRemovedBehindItsBackIsReinstalled) {
+  listen("Right Alt");
+  ASSERT_TRUE(::UnhookWindowsHookEx(hotkey->hookHandle()));
+  const std::string repaired =
+      "[GlobalHotkey] Keyboard hook was removed by the system, re-installed\n";
+  const ULONGLONG end = ::GetTickCount64() + 20000;
+  while (std::find(log.begin(), log.end(), repaired) == log.end() && ::GetTickCount64() < end) {
+    send(VK_F13, false);
+    send(VK_F13, true);
+    pump(100);
+  }
+  ASSERT_EQ(log, Log{repaired});
+  send(VK_RMENU, false);
+  EXPECT_TRUE(waitForEvent("onHotkeyDown"));
+}
+
+// Keys keep arriving on the hook thread while the controller is torn down: the thread is joined
+// and nothing it posted reaches the controller afterwards.
+TEST_F(HotkeyHookTest, TeardownWhileTheHookThreadIsBusy) {
+  listen("Right Alt");
+  std::atomic<bool> typing{true};
+  std::thread typist([&] {
+    while (typing) {
+      send(VK_F13, false);
+      send(VK_F13, true);
+    }
+  });
+  pump(200);
+  send(VK_RMENU, false);  // posted, never handled
+  hotkey.reset();
+  pump(300);
+  typing = false;
+  typist.join();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "=> onHotkeyDown"), 0);
+  EXPECT_EQ(log.back(), "[GlobalHotkey] Stopped listening\n");
 }
 
 }  // namespace

@@ -1,0 +1,52 @@
+// What the hook procedure decides for the push-to-talk hotkey, on the hook thread.
+//
+// The controller owns one and hands it to its hook thread. For each event: the shell's own input
+// (platform/own_input.h) passes untouched; any other event is copied with the key states the hold
+// state machine reads and the foreground window, for the main thread. With a hotkey that contains
+// Alt or Windows it sends the mask key on the key-down that completes the hotkey, while that key
+// is still down (right after that key-down has gone on), so releasing it neither activates a menu
+// bar nor opens Start — decided here from
+// its own copy of the key specification, so a busy main thread cannot delay it. Alt or Windows
+// pressed without completing the hotkey keep their normal effect.
+//
+// Thread use: configure() on the main thread only while the hook is not installed (the hook
+// thread's Install/Remove order the accesses); everything else on the hook thread. onKey never
+// allocates, locks or waits.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "hotkey/key_spec.h"
+#include "platform/hook_thread.h"
+#include "platform/platform.h"
+
+class HotkeyHookFilter final : public platform::HookFilter {
+ public:
+  // An unassigned virtual key: pressing it between Alt (or Windows) down and up cancels the menu.
+  static constexpr WORD kMaskKey = 0xE8;
+
+  explicit HotkeyHookFilter(platform::Platform& platform) : platform_(platform) {}
+
+  void configure(const KeySpec& keys);
+
+  void onInstalled() override {
+    down_ = {};
+    maskDue_ = false;
+  }
+  Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event, platform::HookedKey& out) override;
+  // Sends the mask key asked for by onKey, after the completing key-down went on.
+  void followUp() override;
+
+ private:
+  bool completesHotkey(std::uint32_t vk, std::uint16_t keysDownBefore) const;
+  bool tracked(std::uint32_t vk) const { return (down_[vk / 64] >> (vk % 64)) & 1u; }
+  void track(std::uint32_t vk, bool down);
+
+  platform::Platform& platform_;
+  KeySpec keys_;        // the three keys only; the label stays with the controller
+  bool masks_ = false;  // the hotkey contains Alt or Windows
+  bool maskDue_ = false;
+  // Key-down flags of the events this hook has seen since it was installed.
+  std::array<std::uint64_t, 4> down_{};
+};

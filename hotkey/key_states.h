@@ -1,0 +1,53 @@
+// The key states a hooked key carries to the main thread.
+//
+// The hook thread reads the keys the hold state machine judges (the eight modifiers and the
+// hotkey's own two keys) at the moment of the event; the state machine later reads them from the
+// copy instead of asking Windows, whose state has moved on by then. Portable; any thread.
+#pragma once
+
+#include <cstdint>
+
+#include "hotkey/hold_state.h"
+#include "platform/keyboard.h"
+
+// Bit i: modifierKeys[i]; bit 8: the primary key; bit 9: the second key (each only when it is not
+// a modifier already).
+class HookedKeyStates final : public KeyStates {
+ public:
+  HookedKeyStates(std::uint16_t bits, const KeySpec& keys)
+      : bits_(bits), primaryVk_(keys.primaryVk), secondVk_(keys.comboVk != 0 ? 0 : keys.secondVk) {}
+
+  // Taken now from the asynchronous key state (inside the hook: the state before the event).
+  static std::uint16_t read(platform::Keyboard& keyboard, const KeySpec& keys) {
+    const HookedKeyStates layout(0, keys);
+    std::uint16_t bits = 0;
+    for (std::size_t i = 0; i < modifierKeys.size(); ++i) {
+      if (asyncDown(keyboard, modifierKeys[i])) bits |= static_cast<std::uint16_t>(1u << i);
+    }
+    // A hotkey key outside the modifiers ("Fn") needs a bit of its own.
+    if (!isModifier(layout.primaryVk_) && asyncDown(keyboard, layout.primaryVk_)) bits |= 1u << 8;
+    if (layout.secondVk_ != 0 && !isModifier(layout.secondVk_) &&
+        asyncDown(keyboard, layout.secondVk_)) {
+      bits |= 1u << 9;
+    }
+    return bits;
+  }
+
+  bool isDown(std::uint32_t vk) const override {
+    for (std::size_t i = 0; i < modifierKeys.size(); ++i) {
+      if (modifierKeys[i] == vk) return (bits_ & (1u << i)) != 0;
+    }
+    if (vk == primaryVk_) return (bits_ & (1u << 8)) != 0;
+    if (vk == secondVk_) return (bits_ & (1u << 9)) != 0;
+    return false;
+  }
+
+ private:
+  static bool asyncDown(platform::Keyboard& keyboard, std::uint32_t vk) {
+    return (keyboard.GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
+  }
+
+  std::uint16_t bits_;
+  std::uint32_t primaryVk_;
+  std::uint32_t secondVk_;
+};

@@ -1,0 +1,155 @@
+"""The hotkey against the bundle in Wine's notepad: a busy main thread, Alt hotkeys and the menu
+bar, the paste's own keys, a locked session, and a hook Windows removed."""
+
+import sys
+import time
+
+from e2e_support import Peer, Probe, XKeys, focus, parse_args, run_test, start_notepad, \
+    stop_wine, summary, wait_for, xdotool
+
+HOTKEY = "murmurly/global_hotkey"
+
+
+class Notepad:
+    """Tracks what notepad should hold, so each test looks only at what it typed."""
+
+    def __init__(self, probe):
+        self.probe = probe
+        self.text = ""
+
+    def typed(self, letters):
+        self.text += letters
+        wait_for(lambda: self.probe.run("notepad-text")[1] == self.text,
+                 "%r in notepad" % self.text, timeout=20)
+        return time.monotonic()
+
+    def unchanged(self, settle=1.0):
+        time.sleep(settle)
+        return self.probe.run("notepad-text")[1] == self.text
+
+
+def set_hotkey(peer, label):
+    assert peer.call(HOTKEY, "setHotkey", {"label": label}) == ("success", None)
+
+
+def events_since(peer, start, count=0):
+    """The events after the first `start`, once there are at least `count` of them."""
+    peer.wait(lambda: len(peer.methods()) >= start + count, "%d events" % count)
+    return peer.methods()[start:]
+
+
+def test_busy_main_thread(peer, probe, keys, notepad):
+    """Letters reach notepad while the main thread sleeps; the hotkey's events come after,
+    a 0.6 s hold judged by its keys' times."""
+    set_hotkey(peer, "Left Shift + Left Ctrl")
+    start = len(peer.methods())
+    busy_from = time.monotonic()
+    peer.control("busy 6000")
+    peer.control("ping busy-over")
+    time.sleep(0.3)
+    xdotool("type", "--delay", "30", "abc")
+    keys.hold(0.6, "Control_L", "Shift_L")
+    seen = notepad.typed("abc")
+    over = peer.wait_notice("pong busy-over", timeout=30)
+    assert seen < over, "the letters waited for the main thread"
+    events = events_since(peer, start, 2)
+    assert events == ["onHotkeyDown", "onHotkeyUp"], events
+    arrived = [t for t, _, m, _ in peer.messages[start:]]
+    assert min(arrived) > busy_from + 3.0, "an event arrived while the main thread was busy"
+
+
+def test_alt_hotkeys_leave_no_menu(peer, probe, keys, notepad):
+    for label, key in (("Left Alt", "Alt_L"), ("Right Alt", "Alt_R")):
+        set_hotkey(peer, label)
+        start = len(peer.methods())
+        keys.hold(0.5, key)
+        events = events_since(peer, start, 2)
+        assert events == ["onHotkeyDown", "onHotkeyUp"], (label, events)
+        xdotool("type", "--delay", "30", "abc")
+        notepad.typed("abc")
+
+
+def test_alt_alone_keeps_its_menu(peer, probe, keys, notepad):
+    set_hotkey(peer, "Left Alt + Left Ctrl")
+    keys.hold(0.1, "Alt_L")
+    xdotool("type", "--delay", "30", "q")
+    assert notepad.unchanged(), "Left Alt alone did not open the menu bar"
+    keys.hold(0.05, "Escape")
+    keys.hold(0.05, "Escape")
+    xdotool("type", "--delay", "30", "de")
+    notepad.typed("de")
+
+
+def test_paste_keys_are_not_the_hotkey(peer, probe, keys, notepad):
+    set_hotkey(peer, "Left Ctrl")
+    start = len(peer.methods())
+    assert peer.call(HOTKEY, "pasteText", {"text": "pasted"}) == ("success", None)
+    notepad.typed("pasted")
+    time.sleep(1.0)  # the paste's keys would have made their events by now
+    peer.sync("after-paste")
+    assert events_since(peer, start) == [], events_since(peer, start)
+
+
+def test_lock_during_hold(peer, probe, keys, notepad):
+    set_hotkey(peer, "Left Shift + Left Ctrl")
+    start = len(peer.methods())
+    keys.down("Control_L", "Shift_L")
+    peer.wait_event("onHotkeyDown", peer.methods().count("onHotkeyDown") + 1)
+    assert probe.run("session", "7")[0] == 0  # WTS_SESSION_LOCK
+    keys.up("Shift_L", "Control_L")
+    time.sleep(1.0)  # the late key-up would have arrived by now
+    peer.sync("after-lock")
+    events = events_since(peer, start, 2)
+    assert events == ["onHotkeyDown", "onHotkeyCancelled"], events
+    assert probe.run("session", "8")[0] == 0  # WTS_SESSION_UNLOCK
+    keys.hold(0.5, "Control_L", "Shift_L")
+    events = events_since(peer, start, 4)
+    assert events[2:] == ["onHotkeyDown", "onHotkeyUp"], events
+
+
+def test_hook_removed_behind_our_back(peer, probe, keys, notepad):
+    set_hotkey(peer, "Left Shift + Left Ctrl")
+    peer.control("drop-hook")
+    peer.wait_notice("hook-dropped")
+    downs = peer.methods().count("onHotkeyDown")
+    xdotool("type", "--delay", "30", "xyz")  # raw input sees these; the dead hook does not
+    typed = notepad.typed("xyz")
+
+    def works():
+        keys.hold(0.4, "Control_L", "Shift_L")
+        peer.sync("retry")
+        return peer.methods().count("onHotkeyDown") > downs
+
+    wait_for(works, "the hotkey working again", timeout=15, step=0.2)
+    print("  hotkey back %.1f s after the letters" % (time.monotonic() - typed))
+
+
+def main():
+    args = parse_args()
+    probe = Probe(args.probe)
+    start_notepad()
+    peer = Peer(args.bundle)
+    tests = [test_busy_main_thread, test_alt_hotkeys_leave_no_menu, test_alt_alone_keeps_its_menu,
+             test_paste_keys_are_not_the_hotkey, test_lock_during_hold,
+             test_hook_removed_behind_our_back]
+    failed = 0
+    try:
+        peer.accept()
+        peer.wait_notice("top-level-visible")
+        assert peer.call(HOTKEY, "startListening") == ("success", None)
+        assert peer.call(HOTKEY, "setOverlayEnabled", {"enabled": False}) == ("success", None)
+        keys = XKeys()
+        notepad = Notepad(probe)
+        for test in tests:
+            focus(probe, "Untitled - Notepad", "Notepad")
+            if run_test(test, peer, probe, keys, notepad):
+                failed += 1
+                notepad.text = probe.run("notepad-text")[1]
+    finally:
+        peer.close()
+        stop_wine()
+    return summary(len(tests), failed)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

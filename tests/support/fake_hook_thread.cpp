@@ -1,0 +1,81 @@
+#include "tests/support/fake_hook_thread.h"
+
+#include "tests/support/fake_keyboard.h"
+
+namespace fake {
+
+FakeHookThread* FakeHookThread::current_ = nullptr;
+
+FakeHookThread::FakeHookThread(FakeKeyboard& keyboard, FakeClock& clock,
+                               platform::HookFilter& filter, platform::HookSink& sink)
+    : keyboard_(keyboard), clock_(clock), filter_(filter), sink_(sink) {
+  current_ = this;
+}
+
+FakeHookThread::~FakeHookThread() {
+  Remove();
+  posted_.clear();
+  keyboard_.hookThreadEnded(this);
+  if (current_ == this) current_ = nullptr;
+}
+
+HHOOK FakeHookThread::Install() {
+  if (hook_ != nullptr) keyboard_.UnhookWindowsHookEx(hook_);
+  filter_.onInstalled();
+  watch_.reset();
+  hook_ = keyboard_.SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, nullptr, 0);
+  return hook_;
+}
+
+void FakeHookThread::Remove() {
+  if (hook_ != nullptr) keyboard_.UnhookWindowsHookEx(hook_);
+  hook_ = nullptr;
+  std::erase_if(posted_, [](const Posted& p) { return !p.reinstalled; });
+}
+
+LRESULT CALLBACK FakeHookThread::hookProc(int code, WPARAM message, LPARAM event) {
+  FakeHookThread* self = current_;
+  if (code == HC_ACTION && self != nullptr) {
+    self->watch_.hookSaw();
+    platform::HookedKey key;
+    const platform::HookFilter::Verdict verdict =
+        self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), key);
+    if (verdict.post) self->posted_.push_back({false, key.packedWParam(), key.packedLParam()});
+    self->followUpDue_ = self->followUpDue_ || verdict.followUp;
+  }
+  return self != nullptr ? self->keyboard_.CallNextHookEx(nullptr, code, message, event) : 0;
+}
+
+void FakeHookThread::afterHookChain() {
+  if (followUpDue_) {
+    followUpDue_ = false;
+    filter_.followUp();
+  }
+  rawKey();
+}
+
+void FakeHookThread::rawKey() {
+  if (hook_ == nullptr) return;
+  watch_.rawSaw(clock_.nowNs);
+  if (!watch_.lost(clock_.nowNs)) return;
+  Install();
+  posted_.push_back({true, 0, 0});
+}
+
+void FakeHookThread::deliverPosted() {
+  if (delivering_) return;
+  delivering_ = true;
+  // Handling may post more (input sent from a handler): take them in order until none is left.
+  for (std::size_t i = 0; i < posted_.size(); ++i) {
+    const Posted next = posted_[i];
+    if (next.reinstalled) {
+      sink_.onHookReinstalled();
+    } else {
+      sink_.onHookedKey(platform::HookedKey::unpack(next.wParam, next.lParam, clock_.nowNs));
+    }
+  }
+  posted_.clear();
+  delivering_ = false;
+}
+
+}  // namespace fake

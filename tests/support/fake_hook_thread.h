@@ -1,0 +1,59 @@
+// The hook thread on the fake platform: no thread of its own, the same contract.
+//
+// Its hook sits in the FakeKeyboard's chain. What it posts waits in a queue that the "main thread"
+// drains: the keyboard delivers it after each event has changed the key state (as when the main
+// thread gets to it later), unless a test keeps the main thread busy. The keyboard also reports
+// every event to it as raw input, after the hook chain, so a hook removed behind its back is
+// noticed (HookWatch) at a raw key a second after the first unseen one, and installed again.
+#pragma once
+
+#include <vector>
+
+#include "platform/hook_thread.h"
+#include "tests/support/fake_clock.h"
+
+namespace fake {
+
+class FakeKeyboard;
+
+class FakeHookThread final : public platform::HookThread {
+ public:
+  FakeHookThread(FakeKeyboard& keyboard, FakeClock& clock, platform::HookFilter& filter,
+                 platform::HookSink& sink);
+  ~FakeHookThread() override;
+  FakeHookThread(const FakeHookThread&) = delete;
+  FakeHookThread& operator=(const FakeHookThread&) = delete;
+
+  HHOOK Install() override;
+  void Remove() override;
+
+  // An event went through the whole hook chain: the filter's follow-up runs, then raw input sees
+  // the event.
+  void afterHookChain();
+  // The main thread handles everything posted so far.
+  void deliverPosted();
+  std::size_t postedCount() const { return posted_.size(); }
+
+ private:
+  // As the real thread posts them: a key travels packed in the message parameters.
+  struct Posted {
+    bool reinstalled;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  static LRESULT CALLBACK hookProc(int code, WPARAM message, LPARAM event);
+  void rawKey();
+  static FakeHookThread* current_;
+
+  FakeKeyboard& keyboard_;
+  FakeClock& clock_;
+  platform::HookFilter& filter_;
+  platform::HookSink& sink_;
+  HHOOK hook_ = nullptr;
+  platform::HookWatch watch_;
+  std::vector<Posted> posted_;  // keeps its capacity: posting allocates only while it grows
+  bool delivering_ = false;
+  bool followUpDue_ = false;
+};
+
+}  // namespace fake
