@@ -15,6 +15,7 @@ class Gdi;
 class Clipboard;
 class MediaFoundation;
 class Shell;
+class Trace;
 
 // Not owned: the implementations outlive every user (process-wide on Windows, the test fixture on
 // the host). A concern a test does not exercise may be left null.
@@ -28,6 +29,7 @@ struct Platform {
   Clipboard* clipboard = nullptr;
   MediaFoundation* mediaFoundation = nullptr;
   Shell* shell = nullptr;
+  Trace* trace = nullptr;
 };
 
 }  // namespace platform

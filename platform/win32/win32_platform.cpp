@@ -14,6 +14,7 @@ Platform& Win32Platform() {
     p.clipboard = &Win32Clipboard();
     p.mediaFoundation = &Win32MediaFoundation();
     p.shell = &Win32Shell();
+    p.trace = &Win32Trace();
     return p;
   }();
   return aggregate;

@@ -12,6 +12,7 @@ FakePlatform::FakePlatform() {
   platform_.clipboard = &clipboard;
   platform_.mediaFoundation = &mediaFoundation;
   platform_.shell = &shell;
+  platform_.trace = &trace;
 }
 
 }  // namespace fake

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/trace.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_clipboard.h"
 #include "tests/support/fake_debug_output.h"
@@ -38,6 +39,9 @@ class FakePlatform {
   FakeClipboard clipboard{clock};
   FakeMediaFoundation mediaFoundation;
   FakeShell shell;
+  // Off, as in a process started without MURMURLY_TRACE; a test turns it on by assigning
+  // platform::Trace(clock, debug, true).
+  platform::Trace trace{clock, debug, false};
 
  private:
   platform::Platform platform_;
