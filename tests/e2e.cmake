@@ -14,6 +14,8 @@ add_executable(window_probe ${PROJECT_SOURCE_DIR}/tests/e2e/window_probe.cpp)
 target_link_libraries(window_probe PRIVATE shell32 user32 version)
 add_executable(minimal_window WIN32 ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp)
 target_link_options(minimal_window PRIVATE -municode)
+target_link_libraries(minimal_window PRIVATE murmurly_platform_win32)
+murmurly_split_debug_info(minimal_window)
 
 # The bundle driven end to end. Each test builds nothing: the bundle target lays it out first
 # (a CTest fixture, so `ctest -R e2e_` alone still runs against a fresh bundle).
