@@ -113,6 +113,9 @@ def dictations(bundle, probe, count):
 
 def table(title, stories):
     """Each story is [(stamp_us, phase)] in order; a phase's step runs from the line before."""
+    if not stories:
+        print("\n%s: no lines traced" % title)
+        return
     steps, totals, order = {}, {}, []
     for story in stories:
         origin = story[0][0]
