@@ -42,7 +42,7 @@ struct Setup {
     platform = fake.platform();
     platform.debug = &discard;
     hotkey = std::make_unique<GlobalHotkey>(platform);
-    hotkey->overlayEnabled = false;
+    hotkey->setOverlayEnabled(false);
     hotkey->applyHotkeyFromLabel(label);
     hotkey->startListening();
   }

@@ -39,14 +39,14 @@ double processCpuMs() {
   return static_cast<double>(ticks(kernel) + ticks(user)) / 10'000.0;
 }
 
-using PaintFn = void (*)(GlobalHotkey&, HDC, const RECT&);
-
-double meanPaintMicroseconds(GlobalHotkey& hotkey, HWND window, PaintFn paint, int rounds) {
+template <typename Overlay>
+double meanPaintMicroseconds(Overlay& overlay, int rounds) {
+  const HWND window = overlay.window();
   RECT client{};
   GetClientRect(window, &client);
   HDC dc = GetDC(window);
   const auto start = Clock::now();
-  for (int i = 0; i < rounds; ++i) paint(hotkey, dc, client);
+  for (int i = 0; i < rounds; ++i) overlay.paint(dc, client);
   const double total = microsecondsSince(start);
   ReleaseDC(window, dc);
   return total / rounds;
@@ -58,33 +58,34 @@ int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
   GlobalHotkey hotkey(platform::Win32Platform());
 
-  hotkey.showListeningLook();
+  overlay::RecordingOverlay& recording = hotkey.recording();
+  recording.showListeningLook();
   pumpFor(0.2);
   std::printf("paint, listening look:    %8.1f us (mean of 500)\n",
-              meanPaintMicroseconds(hotkey, hotkey.recordingOverlay, paintRecordingOverlay, 500));
-  hotkey.showTranscribingLook();
+              meanPaintMicroseconds(recording, 500));
+  recording.showTranscribingLook();
   std::printf("paint, transcribing look: %8.1f us (mean of 500)\n",
-              meanPaintMicroseconds(hotkey, hotkey.recordingOverlay, paintRecordingOverlay, 500));
+              meanPaintMicroseconds(recording, 500));
   hotkey.showHintOverlay();
   pumpFor(0.2);
   std::printf("paint, hint:              %8.1f us (mean of 500)\n",
-              meanPaintMicroseconds(hotkey, hotkey.hintOverlay, paintHintOverlay, 500));
-  hotkey.closeHintOverlay();
-  hotkey.hideRecordingOverlay();
+              meanPaintMicroseconds(hotkey.hint(), 500));
+  hotkey.hint().close();
+  recording.hide();
 
   double before = processCpuMs();
   pumpFor(seconds);
   const double idle = processCpuMs() - before;
-  hotkey.showListeningLook();
+  recording.showListeningLook();
   before = processCpuMs();
   pumpFor(seconds);
   const double listening = processCpuMs() - before;
-  hotkey.hideRecordingOverlay();
+  recording.hide();
   std::printf("CPU over %.0f s: idle %.0f ms, listening look %.0f ms\n", seconds, idle, listening);
 
   for (int i = 0; i < 5; ++i) {
     const auto start = Clock::now();
-    pasteText(hotkey, "timing run");
+    pasteText(hotkey.platform(), "timing run");
     std::printf("pasteText: %.1f ms (of which 350 ms are sleeps)\n",
                 microsecondsSince(start) / 1000.0);
   }

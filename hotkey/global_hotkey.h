@@ -1,29 +1,30 @@
 // GlobalHotkey: the one push-to-talk controller.
 //
-// It holds all push-to-talk state: the key specification and its label, the low-level keyboard
-// hook, the current hold, five thread timers, the two overlay windows with their animation state,
-// the four overlay texts and the application's own window for the focus check. The engine host
-// window owns exactly one, by value. Everything runs on the main thread; the context-free
-// callbacks (hook, timer and overlay window procedures) find the controller through
-// currentInstance. Nothing here blocks inside the hook procedure.
-//
-// The operations are implemented by subsystem: hotkey/global_hotkey.cpp (lifetime, listening),
-// hotkey/hotkey_label.cpp (labels), hotkey/hold_state_machine.cpp (key events, holds),
-// overlay/recording_overlay.cpp and overlay/hint_overlay.cpp. The text operations
-// (setLocalizedStrings, formatWithLabel) live in overlay/overlay_texts.h and the paste in
-// paste/paste_text.h, as functions of the controller.
+// It composes the parts that own the push-to-talk state: the key specification and its label,
+// the hold state with its ten-minute timer, the overlay texts, the recording overlay and the hint
+// overlay; it keeps the switches, the low-level keyboard hook, the application's own window for
+// the focus check and the channel events leave through. It turns the hold state's transitions
+// into overlay looks and events. The engine host window owns exactly one, by value. Everything
+// runs on the main thread; the context-free callbacks (hook and timer procedures) find the
+// controller through currentInstance and hand over to the owning part at once. Nothing here
+// blocks inside the hook procedure.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "engine_client/encodable_value.h"
+#include "hotkey/hold_state.h"
+#include "hotkey/key_spec.h"
+#include "overlay/hint_overlay.h"
+#include "overlay/overlay_texts.h"
+#include "overlay/recording_overlay.h"
 #include "platform/platform.h"
 #include "platform/win_types.h"
 
 class MethodChannel;
 
-class GlobalHotkey {
+class GlobalHotkey final : private HoldState::Transitions {
  public:
   explicit GlobalHotkey(platform::Platform& platform);
   ~GlobalHotkey();
@@ -34,8 +35,6 @@ class GlobalHotkey {
   static GlobalHotkey* currentInstance;
 
   platform::Platform& platform() { return platform_; }
-  // What a context-free callback uses when no controller is current (null before the first one).
-  static platform::Platform* fallbackPlatform() { return callbackPlatform; }
 
   // Lifetime and listening.
   bool noteWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -44,88 +43,66 @@ class GlobalHotkey {
   void applyHotkeyFromLabel(const std::string& newLabel);
   void setOverlayEnabled(bool enabled);
   void setFocusCheckEnabled(bool enabled);
+  void setLocalizedStrings(const EncodableValueMap& strings);
   void hideOverlay();
 
-  // Key events and the hold state machine.
+  // The context-free callbacks.
   static LRESULT CALLBACK keyboardHookProc(int code, WPARAM message, LPARAM event);
-  void handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event);
-  void handleHotkeyDown();
-  void handleHotkeyUp();
-  void handleHotkeyCancel();
-  void handleCancelAreaClick();
   static void CALLBACK onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD);
-
-  // Recording overlay.
-  void createRecordingOverlay();
-  void placeRecordingOverlay();
-  void destroyRecordingOverlay();
-  void showListeningLook();
-  void showTranscribingLook();
-  void fadeOutRecordingOverlay();
-  void hideRecordingOverlay();
-  static LRESULT CALLBACK recordingOverlayProc(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam);
   static void CALLBACK onPulseTimer(HWND, UINT, UINT_PTR, DWORD);
   static void CALLBACK onSpinnerTimer(HWND, UINT, UINT_PTR, DWORD);
-  static void CALLBACK onFadeTimer(HWND, UINT, UINT_PTR timerId, DWORD);
+  static void CALLBACK onFadeTimer(HWND, UINT, UINT_PTR, DWORD);
+  static void CALLBACK onHintTimer(HWND, UINT, UINT_PTR, DWORD);
 
-  // Hint overlay.
+  // One key event from the hook, judged on the key states of the moment.
+  void handleKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& event);
+  // Shows the hint after a tap: the recording overlay goes at once. Nothing when overlays are off.
   void showHintOverlay();
-  void closeHintOverlay();
-  static LRESULT CALLBACK hintOverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static void CALLBACK onHintTimer(HWND, UINT, UINT_PTR timerId, DWORD);
 
-  // Sends one event ("onHotkeyDown", ...) to the Dart side; the single way events leave.
-  void sendEvent(const char* event);
+  // The channel events leave through ("onHotkeyDown", ...); replaces any earlier one.
+  void setChannel(std::unique_ptr<MethodChannel> channel);
   // Drops the channel so nothing is sent any more. Called before the engine shuts down: from then
   // on the messenger is dead, while the hook and timers may still produce events.
   void detachChannel();
 
-  // Writes one diagnostic line (a single OutputDebugStringA call).
-  void log(const char* line);
-
-  // Stops a thread timer if `timerId` is non-zero and zeroes it.
-  void stopTimer(UINT_PTR& timerId);
-
-  // Fields, in the documented order. Public: the overlay, paste and channel code of the hotkey
-  // subsystem share them under these names.
-  // The hotkey channel; empty before registration and after detachChannel.
-  std::unique_ptr<MethodChannel> channel;
-  std::uint32_t primaryVk = 160;
-  std::uint32_t secondVk = 162;
-  std::uint32_t comboVk = 0;
-  std::string label = "Left Shift + Left Ctrl";
-  HHOOK keyboardHook = nullptr;
-  bool isHeld = false;
-  bool cancelledByButton = false;
-  bool isRecording = false;
-  bool overlayEnabled = true;
-  bool focusCheckEnabled = true;
-  std::int64_t pressTimeNs = 0;
-  UINT_PTR maxDurationTimer = 0;
-  bool primaryDown = false;
-  bool secondDown = false;
-  HWND recordingOverlay = nullptr;
-  UINT_PTR pulseTimer = 0;
-  UINT_PTR spinnerTimer = 0;
-  float pulseLevel = 1.0f;
-  bool pulseFalling = true;
-  float spinnerAngle = 0.0f;
-  bool showSpinner = false;
-  HWND hintOverlay = nullptr;
-  UINT_PTR hintTimer = 0;
-  UINT_PTR fadeTimer = 0;
-  std::u16string listeningText = u"Listening...";
-  std::u16string transcribingText = u"Transcribing...";
-  std::u16string dontTapText = u"Don't tap. Hold down %s.";
-  std::u16string holdDownText = u"Hold down %s while speaking, release to see text.";
-  HWND appWindow = nullptr;
+  // The parts and switches, as they stand.
+  const KeySpec& keys() const { return keySpec; }
+  HoldState& hold() { return holdState; }
+  const overlay::OverlayTexts& texts() const { return overlayTexts; }
+  overlay::RecordingOverlay& recording() { return recordingOverlay; }
+  overlay::HintOverlay& hint() { return hintOverlay; }
+  bool listening() const { return keyboardHook != nullptr; }
+  bool overlaysEnabled() const { return overlayEnabled; }
+  bool focusCheck() const { return focusCheckEnabled; }
+  HWND ownWindow() const { return appWindow; }
 
  private:
+  // HoldState::Transitions.
+  void log(const char* line) override;
+  bool appHasFocus() override;
+  void pressedWhileFocused() override;
+  void recordingStarted() override;
+  void tapped() override;
+  void released() override;
+  void cancelled() override;
+
+  void sendEvent(const char* event);
+
   // The platform of the most recently constructed controller: what the context-free callbacks use
   // when no controller is current (CallNextHookEx, the timer's log line). Platforms outlive every
   // controller, so it never dangles while a hook or timer of theirs can still run.
   static platform::Platform* callbackPlatform;
 
   platform::Platform& platform_;
+  std::unique_ptr<MethodChannel> channel;
+  KeySpec keySpec;
+  HHOOK keyboardHook = nullptr;
+  bool overlayEnabled = true;
+  bool focusCheckEnabled = true;
+  HWND appWindow = nullptr;
+  overlay::OverlayTexts overlayTexts;
+  // Destroyed in reverse: the hold's timer, the recording overlay, then the hint.
+  overlay::HintOverlay hintOverlay;
+  overlay::RecordingOverlay recordingOverlay;
+  HoldState holdState;
 };

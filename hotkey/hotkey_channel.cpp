@@ -9,7 +9,6 @@
 #include "engine_client/method_result.h"
 #include "engine_client/standard_method_codec.h"
 #include "hotkey/global_hotkey.h"
-#include "overlay/overlay_texts.h"
 #include "paste/paste_text.h"
 
 namespace {
@@ -37,12 +36,13 @@ void invalidArgs(MethodResult& result, const char* message) {
 }  // namespace
 
 void RegisterHotkeyChannel(GlobalHotkey& hotkey, BinaryMessenger* messenger) {
-  hotkey.channel = std::make_unique<MethodChannel>(messenger, "murmurly/global_hotkey",
-                                                   &StandardMethodCodec::GetInstance());
-  hotkey.channel->SetMethodCallHandler(
+  auto channel = std::make_unique<MethodChannel>(messenger, "murmurly/global_hotkey",
+                                                 &StandardMethodCodec::GetInstance());
+  channel->SetMethodCallHandler(
       [&hotkey](const MethodCall& call, std::unique_ptr<MethodResult> result) {
         HandleHotkeyCall(hotkey, call, std::move(result));
       });
+  hotkey.setChannel(std::move(channel));
 }
 
 void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
@@ -71,7 +71,7 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
     if (texts == nullptr) {
       return invalidArgs(*result, "Missing args");
     }
-    setLocalizedStrings(hotkey, *texts);
+    hotkey.setLocalizedStrings(*texts);
   } else if (method == "setFocusCheckEnabled") {
     const bool* enabled = argument<bool>(call, "enabled");
     if (enabled == nullptr) {
@@ -84,7 +84,7 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, const MethodCall& call,
       return invalidArgs(*result, "Missing text");
     }
     // Runs to its end, sleeps included, so the reply tells the Dart side the paste is over.
-    pasteText(hotkey, *text);
+    pasteText(hotkey.platform(), *text);
   } else {
     return result->NotImplemented();
   }

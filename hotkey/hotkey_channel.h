@@ -1,6 +1,6 @@
 // The "murmurly/global_hotkey" method channel: the Dart side's calls into the controller (listen,
-// hotkey, overlays, texts, paste) and the controller's four events back. The controller owns the
-// channel; the handler holds no state of its own.
+// hotkey, overlays, texts) and the paste, and the controller's four events back. It sits above
+// both; the controller owns the channel, and the handler holds no state of its own. Main thread.
 #pragma once
 
 #include <memory>
@@ -10,8 +10,8 @@ class GlobalHotkey;
 class MethodCall;
 class MethodResult;
 
-// Builds the channel on the messenger, stores it in the controller's `channel` (destroying any
-// earlier one) and installs HandleHotkeyCall bound to the controller.
+// Builds the channel on the messenger, hands it to the controller (destroying any earlier one) and
+// installs HandleHotkeyCall bound to the controller.
 void RegisterHotkeyChannel(GlobalHotkey& hotkey, BinaryMessenger* messenger);
 
 // Answers one call exactly once: Success without a value, "INVALID_ARGS" for arguments of the

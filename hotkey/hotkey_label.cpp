@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "hotkey/global_hotkey.h"
+#include "hotkey/key_spec.h"
 
 namespace {
 
@@ -58,34 +58,28 @@ std::vector<std::string> splitLabel(std::string_view text, std::string_view sepa
   return parts;
 }
 
-void GlobalHotkey::applyHotkeyFromLabel(const std::string& newLabel) {
-  log(("[GlobalHotkey] applyHotkeyFromLabel: " + newLabel + "\n").c_str());
-  label = newLabel;
-  secondVk = 0;
-  comboVk = 0;
+KeySpec keySpecFromLabel(const std::string& label, platform::DebugOutput& debug) {
+  KeySpec spec;
+  spec.label = label;
+  spec.secondVk = 0;
 
-  std::vector<std::string> parts = splitLabel(newLabel, kLabelSeparator);
+  std::vector<std::string> parts = splitLabel(label, kLabelSeparator);
   for (std::string& part : parts) part = trimSpaces(part);
 
   if (const auto vk = lookupKeyName(parts[0])) {
-    primaryVk = *vk;
+    spec.primaryVk = *vk;
   } else {
-    log("[GlobalHotkey] Unknown modifier, defaulting to Left Alt\n");
-    primaryVk = kFallbackVk;
+    debug.OutputDebugStringA("[GlobalHotkey] Unknown modifier, defaulting to Left Alt\n");
+    spec.primaryVk = kFallbackVk;
   }
 
   if (parts.size() >= 2) {
     if (const auto vk = lookupKeyName(parts[1])) {
-      secondVk = *vk;
+      spec.secondVk = *vk;
     } else if (parts[1].size() == 1) {
       const char upper = asciiUpper(parts[1][0]);
-      if (isLetterOrDigit(upper)) comboVk = static_cast<std::uint32_t>(upper);
+      if (isLetterOrDigit(upper)) spec.comboVk = static_cast<std::uint32_t>(upper);
     }
   }
-
-  if (keyboardHook != nullptr) startListening();
-
-  log(("[GlobalHotkey] Hotkey set: vk=" + std::to_string(primaryVk) +
-       " second=" + std::to_string(secondVk) + " combo=" + std::to_string(comboVk) + "\n")
-          .c_str());
+  return spec;
 }

@@ -1,6 +1,6 @@
-// Hotkey labels: the key names the Dart side uses ("Left Shift + Left Ctrl", "Left Ctrl + K")
-// and their translation into the controller's key specification (GlobalHotkey::
-// applyHotkeyFromLabel, in hotkey_label.cpp).
+// Hotkey labels: the key names the Dart side uses ("Left Shift + Left Ctrl", "Left Ctrl + K") and
+// the label grammar, from which keySpecFromLabel (key_spec.h, in hotkey_label.cpp) builds the key
+// specification.
 //
 // Names match exactly: case, inner spaces and length must agree; only the plain space is trimmed
 // around the parts of a label.

@@ -1,28 +1,30 @@
-// The four overlay texts: replacing them from the Dart side, UTF-8 to UTF-16, and filling a hint
-// template with the hotkey's label.
-//
-// Templates arrive from the Dart side, so filling one never treats it as a printf format: only
-// the first "%s" and "%%" mean anything, everything else is copied as it stands.
+// The four overlay texts: the two captions of the recording overlay and the two hint templates,
+// replaced from the Dart side at any time. The controller owns them; the overlays read them at
+// each show and paint. Main thread.
 #pragma once
 
-#include <cstddef>
 #include <string>
 
 #include "engine_client/encodable_value.h"
 
-class GlobalHotkey;
+namespace overlay {
 
-// Longest filled hint line in UTF-16 units; longer output is cut.
-inline constexpr std::size_t kMaxFilledLineUnits = 511;
+class OverlayTexts {
+ public:
+  // Replaces each text whose key ("listening", "transcribing", "dontTap", "holdDown") has a
+  // non-empty string value; in the two hint templates "%@" becomes "%s".
+  void setLocalizedStrings(const EncodableValueMap& strings);
 
-// Replaces each text whose key ("listening", "transcribing", "dontTap", "holdDown") has a
-// non-empty string value; in the two hint templates "%@" becomes "%s".
-void setLocalizedStrings(GlobalHotkey& hotkey, const EncodableValueMap& strings);
+  const std::u16string& listening() const { return listeningText; }
+  const std::u16string& transcribing() const { return transcribingText; }
+  const std::u16string& dontTap() const { return dontTapText; }
+  const std::u16string& holdDown() const { return holdDownText; }
 
-// UTF-8 to UTF-16 as MultiByteToWideChar(CP_UTF8, 0, ..., -1) does it: stops at the first zero
-// byte, and each ill-formed sequence becomes one U+FFFD, counted the way the platform counts.
-std::u16string toWide(const std::string& utf8);
+ private:
+  std::u16string listeningText = u"Listening...";
+  std::u16string transcribingText = u"Transcribing...";
+  std::u16string dontTapText = u"Don't tap. Hold down %s.";
+  std::u16string holdDownText = u"Hold down %s while speaking, release to see text.";
+};
 
-// The template with its first "%s" replaced by the label and "%%" by "%"; any other "%" sequence,
-// a second "%s" included, is kept literally. At most kMaxFilledLineUnits units.
-std::u16string formatWithLabel(const std::u16string& tmpl, const std::string& label);
+}  // namespace overlay

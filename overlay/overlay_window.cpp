@@ -3,49 +3,68 @@
 #include "platform/gdi_objects.h"
 
 namespace overlay {
+namespace {
 
-void registerClassOnce(platform::WindowSystem& windows, bool& attempted, const char16_t* name,
-                       WNDPROC proc) {
-  if (attempted) return;
-  attempted = true;
-  const HINSTANCE module = windows.GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = proc;
-  windowClass.hInstance = module;
-  windowClass.hCursor = windows.LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = platform::W(name);
-  windows.RegisterClassExW(&windowClass);
+// The window system of the most recently created overlay: what the procedure reads the user data
+// with. Platforms outlive the overlays, so it is valid whenever an overlay window exists.
+platform::WindowSystem* procedureWindows = nullptr;
+
+}  // namespace
+
+void OverlayWindow::create(const char16_t* className, bool& classAttempted, int width, int height) {
+  if (window_ != nullptr) return;
+  procedureWindows = &windows_;
+  const HINSTANCE module = windows_.GetModuleHandleW(nullptr);
+  if (!classAttempted) {
+    classAttempted = true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = module;
+    windowClass.hCursor = windows_.LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = platform::W(className);
+    windows_.RegisterClassExW(&windowClass);
+  }
+  window_ = windows_.CreateWindowExW(kExStyle, platform::W(className), platform::W(u""), WS_POPUP,
+                                     topCentreX(width), kTop, width, height, nullptr, nullptr,
+                                     module, this);
 }
 
-HWND createOverlayWindow(platform::WindowSystem& windows, const char16_t* className, int x,
-                         int width, int height) {
-  return windows.CreateWindowExW(kExStyle, platform::W(className), platform::W(u""), WS_POPUP, x,
-                                 kTop, width, height, nullptr, nullptr,
-                                 windows.GetModuleHandleW(nullptr), nullptr);
+void OverlayWindow::destroy() {
+  if (window_ == nullptr) return;
+  windows_.DestroyWindow(window_);
+  window_ = nullptr;
 }
 
-int topCentreX(platform::WindowSystem& windows, int width) {
-  return (windows.GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+int OverlayWindow::topCentreX(int width) const {
+  return (windows_.GetSystemMetrics(SM_CXSCREEN) - width) / 2;
 }
 
-void setOpacity(platform::WindowSystem& windows, HWND window, BYTE alpha) {
-  windows.SetLayeredWindowAttributes(window, kColourKey, alpha, LWA_COLORKEY | LWA_ALPHA);
+void OverlayWindow::setOpacity(BYTE alpha) {
+  if (window_ == nullptr) return;
+  windows_.SetLayeredWindowAttributes(window_, kColourKey, alpha, LWA_COLORKEY | LWA_ALPHA);
 }
 
-LRESULT handleOverlayMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, PaintFn paint,
-                             ClickFn click) {
-  GlobalHotkey* hotkey = GlobalHotkey::currentInstance;
-  platform::Platform* platform =
-      hotkey != nullptr ? &hotkey->platform() : GlobalHotkey::fallbackPlatform();
-  if (platform == nullptr || platform->windows == nullptr) return 0;
-  platform::WindowSystem& windows = *platform->windows;
+LRESULT CALLBACK OverlayWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  OverlayWindow* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<OverlayWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->windows_.SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else if (procedureWindows != nullptr) {
+    self = reinterpret_cast<OverlayWindow*>(
+        procedureWindows->GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  // Nothing arrives before WM_NCCREATE for a popup without a sizing frame.
+  return self != nullptr ? self->handle(window, message, wParam, lParam) : 0;
+}
+
+LRESULT OverlayWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      const platform::PaintSession session(windows, window);
+      const platform::PaintSession session(windows_, window);
       RECT client{};
-      windows.GetClientRect(window, &client);
-      if (hotkey != nullptr) paint(*hotkey, session.dc(), client);
+      windows_.GetClientRect(window, &client);
+      content_.paint(session.dc(), client);
       return 0;
     }
     case WM_ERASEBKGND:
@@ -53,10 +72,13 @@ LRESULT handleOverlayMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;  // the dictation target keeps the focus
     case WM_LBUTTONDOWN:
-      if (hotkey != nullptr) click(*hotkey, window, static_cast<short>(LOWORD(lParam)));
+      content_.click(static_cast<short>(LOWORD(lParam)));
       return 0;
+    case WM_NCDESTROY:
+      windows_.SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      return windows_.DefWindowProcW(window, message, wParam, lParam);
     default:
-      return windows.DefWindowProcW(window, message, wParam, lParam);
+      return windows_.DefWindowProcW(window, message, wParam, lParam);
   }
 }
 

@@ -1,8 +1,11 @@
-// What the two overlay windows have in common: layered, topmost, never activated, top centre of
-// the primary screen, and one message table in which only painting and the left click differ.
+// One overlay window and what the two overlays have in common: layered, topmost, never activated,
+// top centre of the primary screen, and one window procedure in which only painting and the left
+// click differ. The overlay part that owns it supplies those two as its Content.
+//
+// The window procedure is context-free: it takes its OverlayWindow from the window's user data,
+// which the window's first message (WM_NCCREATE) stores from the creation parameter. Main thread.
 #pragma once
 
-#include "hotkey/global_hotkey.h"
 #include "platform/win_types.h"
 #include "platform/window_system.h"
 
@@ -14,26 +17,45 @@ inline constexpr DWORD kExStyle =
 inline constexpr int kTop = 8;
 inline constexpr int kCorner = 24;
 
-// Registers the class on the first call for `attempted`, the caller's process-wide flag, which is
-// set whatever the result: window classes live as long as the process. The result is not
-// checked; creating the window is what fails if registration did.
-void registerClassOnce(platform::WindowSystem& windows, bool& attempted, const char16_t* name,
-                       WNDPROC proc);
+class OverlayWindow {
+ public:
+  // What differs between the overlays: the picture, and what a left click at client x does.
+  class Content {
+   public:
+    virtual void paint(HDC target, const RECT& client) = 0;
+    virtual void click(int x) = 0;
 
-HWND createOverlayWindow(platform::WindowSystem& windows, const char16_t* className, int x,
-                         int width, int height);
+   protected:
+    ~Content() = default;
+  };
 
-// Left edge that centres `width` on the primary screen.
-int topCentreX(platform::WindowSystem& windows, int width);
+  OverlayWindow(platform::WindowSystem& windows, Content& content)
+      : windows_(windows), content_(content) {}
+  ~OverlayWindow() { destroy(); }
+  OverlayWindow(const OverlayWindow&) = delete;
+  OverlayWindow& operator=(const OverlayWindow&) = delete;
 
-void setOpacity(platform::WindowSystem& windows, HWND window, BYTE alpha);
+  // Registers `className` on the first call for `classAttempted`, the caller's process-wide flag
+  // (window classes live as long as the process; the result is not checked: creating the window
+  // is what fails if registration did), then creates the hidden window at the top centre. The
+  // handle stays null if creation fails.
+  void create(const char16_t* className, bool& classAttempted, int width, int height);
+  void destroy();
 
-using PaintFn = void (*)(GlobalHotkey&, HDC, const RECT&);
-using ClickFn = void (*)(GlobalHotkey&, HWND, int x);
+  HWND handle() const { return window_; }
+  explicit operator bool() const { return window_ != nullptr; }
 
-// The overlays' window procedure body: paints through `paint`, refuses erasing and activation,
-// hands a left click's x to `click` when a controller exists.
-LRESULT handleOverlayMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, PaintFn paint,
-                             ClickFn click);
+  // Left edge that centres `width` on the primary screen.
+  int topCentreX(int width) const;
+  void setOpacity(BYTE alpha);
+
+ private:
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  platform::WindowSystem& windows_;
+  Content& content_;
+  HWND window_ = nullptr;
+};
 
 }  // namespace overlay

@@ -1,14 +1,12 @@
 #include "overlay/recording_overlay.h"
 
-#include "overlay/overlay_window.h"
-#include "platform/timers.h"
+#include <utility>
+
 #include "platform/window_system.h"
 
+namespace overlay {
 namespace {
 
-constexpr UINT_PTR kFadeTimerId = 10003;
-constexpr UINT_PTR kPulseTimerId = 10004;
-constexpr UINT_PTR kSpinnerTimerId = 10005;
 constexpr UINT kFadeMs = 20;
 constexpr UINT kPulseMs = 50;
 constexpr UINT kSpinnerMs = 30;
@@ -16,145 +14,132 @@ constexpr BYTE kFadeStep = 20;
 
 bool recordingClassAttempted = false;
 
-void onRecordingClick(GlobalHotkey& hotkey, HWND, int x) {
-  if (x >= overlay::kCancelAreaLeft) hotkey.handleCancelAreaClick();
-}
-
-void restartTimer(GlobalHotkey& hotkey, UINT_PTR& timer, UINT_PTR id, UINT ms, TIMERPROC proc) {
-  hotkey.stopTimer(timer);
-  timer = hotkey.platform().timers->SetTimer(nullptr, id, ms, proc);
-}
-
 }  // namespace
 
-void GlobalHotkey::createRecordingOverlay() {
-  if (recordingOverlay != nullptr) return;
-  platform::WindowSystem& windows = *platform_.windows;
-  overlay::registerClassOnce(windows, recordingClassAttempted, overlay::kRecordingClassName,
-                             recordingOverlayProc);
-  recordingOverlay = overlay::createOverlayWindow(
-      windows, overlay::kRecordingClassName, overlay::topCentreX(windows, overlay::kRecordingWidth),
-      overlay::kRecordingWidth, overlay::kRecordingHeight);
-  if (recordingOverlay != nullptr) overlay::setOpacity(windows, recordingOverlay, 255);
+RecordingOverlay::RecordingOverlay(platform::Platform& platform, const OverlayTexts& texts,
+                                   TimerProcs procs, std::function<void()> cancelAreaClicked)
+    : platform_(platform),
+      texts_(texts),
+      cancelAreaClicked_(std::move(cancelAreaClicked)),
+      recordingOverlay(*platform.windows, *this),
+      pulseTimer(*platform.timers, kPulseMs, procs.pulse),
+      spinnerTimer(*platform.timers, kSpinnerMs, procs.spinner),
+      fadeTimer(*platform.timers, kFadeMs, procs.fade) {}
+
+void RecordingOverlay::create() {
+  if (recordingOverlay) return;
+  recordingOverlay.create(kRecordingClassName, recordingClassAttempted, kRecordingWidth,
+                          kRecordingHeight);
+  recordingOverlay.setOpacity(255);
 }
 
-void GlobalHotkey::placeRecordingOverlay() {
-  if (recordingOverlay == nullptr) return;
-  platform::WindowSystem& windows = *platform_.windows;
-  windows.SetWindowPos(recordingOverlay, HWND_TOPMOST,
-                       overlay::topCentreX(windows, overlay::kRecordingWidth), overlay::kTop,
-                       overlay::kRecordingWidth, overlay::kRecordingHeight, SWP_NOACTIVATE);
+void RecordingOverlay::place() {
+  if (!recordingOverlay) return;
+  platform_.windows->SetWindowPos(recordingOverlay.handle(), HWND_TOPMOST,
+                                  recordingOverlay.topCentreX(kRecordingWidth), kTop,
+                                  kRecordingWidth, kRecordingHeight, SWP_NOACTIVATE);
 }
 
-void GlobalHotkey::destroyRecordingOverlay() {
-  stopTimer(pulseTimer);
-  stopTimer(spinnerTimer);
-  if (recordingOverlay != nullptr) {
-    platform_.windows->DestroyWindow(recordingOverlay);
-    recordingOverlay = nullptr;
-  }
+void RecordingOverlay::destroy() {
+  pulseTimer.stop();
+  spinnerTimer.stop();
+  recordingOverlay.destroy();
 }
 
-void GlobalHotkey::showListeningLook() {
+void RecordingOverlay::showListeningLook() {
   // A fade still running from a cancel would otherwise dim and hide the new recording's pill.
-  stopTimer(fadeTimer);
-  destroyRecordingOverlay();
+  fadeTimer.stop();
+  destroy();
   showSpinner = false;
   pulseLevel = 1.0f;
   pulseFalling = true;
-  createRecordingOverlay();
-  placeRecordingOverlay();
-  if (recordingOverlay != nullptr) {
+  create();
+  place();
+  if (recordingOverlay) {
     platform::WindowSystem& windows = *platform_.windows;
-    overlay::setOpacity(windows, recordingOverlay, overlay::kListeningAlpha);
-    windows.InvalidateRect(recordingOverlay, nullptr, TRUE);
-    windows.UpdateWindow(recordingOverlay);
-    windows.ShowWindow(recordingOverlay, SW_SHOWNOACTIVATE);
+    recordingOverlay.setOpacity(kListeningAlpha);
+    windows.InvalidateRect(recordingOverlay.handle(), nullptr, TRUE);
+    windows.UpdateWindow(recordingOverlay.handle());
+    windows.ShowWindow(recordingOverlay.handle(), SW_SHOWNOACTIVATE);
   }
-  restartTimer(*this, pulseTimer, kPulseTimerId, kPulseMs, onPulseTimer);
+  pulseTimer.start();
 }
 
-void GlobalHotkey::showTranscribingLook() {
-  stopTimer(fadeTimer);
+void RecordingOverlay::showTranscribingLook() {
+  fadeTimer.stop();
   showSpinner = true;
-  if (recordingOverlay == nullptr) createRecordingOverlay();
-  stopTimer(pulseTimer);
+  create();
+  pulseTimer.stop();
   spinnerAngle = 0.0f;
-  restartTimer(*this, spinnerTimer, kSpinnerTimerId, kSpinnerMs, onSpinnerTimer);
-  placeRecordingOverlay();
-  if (recordingOverlay != nullptr) {
+  spinnerTimer.start();
+  place();
+  if (recordingOverlay) {
     platform::WindowSystem& windows = *platform_.windows;
-    overlay::setOpacity(windows, recordingOverlay, overlay::kTranscribingAlpha);
-    windows.ShowWindow(recordingOverlay, SW_SHOWNOACTIVATE);
-    windows.InvalidateRect(recordingOverlay, nullptr, TRUE);
+    recordingOverlay.setOpacity(kTranscribingAlpha);
+    windows.ShowWindow(recordingOverlay.handle(), SW_SHOWNOACTIVATE);
+    windows.InvalidateRect(recordingOverlay.handle(), nullptr, TRUE);
   }
 }
 
-void GlobalHotkey::fadeOutRecordingOverlay() {
-  stopTimer(pulseTimer);
-  stopTimer(spinnerTimer);
-  if (recordingOverlay == nullptr) return;
-  restartTimer(*this, fadeTimer, kFadeTimerId, kFadeMs, onFadeTimer);
+void RecordingOverlay::fadeOut() {
+  pulseTimer.stop();
+  spinnerTimer.stop();
+  if (!recordingOverlay) return;
+  fadeTimer.start();
 }
 
-void GlobalHotkey::hideRecordingOverlay() {
-  stopTimer(pulseTimer);
-  stopTimer(spinnerTimer);
-  stopTimer(fadeTimer);
-  if (recordingOverlay != nullptr) platform_.windows->ShowWindow(recordingOverlay, SW_HIDE);
+void RecordingOverlay::hide() {
+  pulseTimer.stop();
+  spinnerTimer.stop();
+  fadeTimer.stop();
+  if (recordingOverlay) platform_.windows->ShowWindow(recordingOverlay.handle(), SW_HIDE);
 }
 
-void CALLBACK GlobalHotkey::onPulseTimer(HWND, UINT, UINT_PTR, DWORD) {
-  GlobalHotkey* hotkey = currentInstance;
-  if (hotkey == nullptr || hotkey->recordingOverlay == nullptr || hotkey->showSpinner) return;
-  if (hotkey->pulseFalling) {
-    hotkey->pulseLevel -= 0.1f;
-    if (hotkey->pulseLevel <= 0.2f) {
-      hotkey->pulseLevel = 0.2f;
-      hotkey->pulseFalling = false;
+void RecordingOverlay::onPulse() {
+  if (!recordingOverlay || showSpinner) return;
+  if (pulseFalling) {
+    pulseLevel -= 0.1f;
+    if (pulseLevel <= 0.2f) {
+      pulseLevel = 0.2f;
+      pulseFalling = false;
     }
   } else {
-    hotkey->pulseLevel += 0.1f;
-    if (hotkey->pulseLevel >= 1.0f) {
-      hotkey->pulseLevel = 1.0f;
-      hotkey->pulseFalling = true;
+    pulseLevel += 0.1f;
+    if (pulseLevel >= 1.0f) {
+      pulseLevel = 1.0f;
+      pulseFalling = true;
     }
   }
-  hotkey->platform_.windows->InvalidateRect(hotkey->recordingOverlay, nullptr, FALSE);
+  platform_.windows->InvalidateRect(recordingOverlay.handle(), nullptr, FALSE);
 }
 
-void CALLBACK GlobalHotkey::onSpinnerTimer(HWND, UINT, UINT_PTR, DWORD) {
-  GlobalHotkey* hotkey = currentInstance;
-  if (hotkey == nullptr || hotkey->recordingOverlay == nullptr) return;
-  hotkey->spinnerAngle += 12.0f;
-  if (hotkey->spinnerAngle >= 360.0f) hotkey->spinnerAngle -= 360.0f;
-  hotkey->platform_.windows->InvalidateRect(hotkey->recordingOverlay, nullptr, FALSE);
+void RecordingOverlay::onSpinner() {
+  if (!recordingOverlay) return;
+  spinnerAngle += 12.0f;
+  if (spinnerAngle >= 360.0f) spinnerAngle -= 360.0f;
+  platform_.windows->InvalidateRect(recordingOverlay.handle(), nullptr, FALSE);
 }
 
-void CALLBACK GlobalHotkey::onFadeTimer(HWND, UINT, UINT_PTR timerId, DWORD) {
-  GlobalHotkey* hotkey = currentInstance;
-  if (hotkey == nullptr || hotkey->recordingOverlay == nullptr) {
-    platform::Platform* platform = hotkey != nullptr ? &hotkey->platform_ : fallbackPlatform();
-    if (platform != nullptr) platform->timers->KillTimer(nullptr, timerId);
-    if (hotkey != nullptr) hotkey->fadeTimer = 0;
+void RecordingOverlay::onFade() {
+  if (!recordingOverlay) {
+    fadeTimer.stop();
     return;
   }
-  platform::WindowSystem& windows = *hotkey->platform_.windows;
+  platform::WindowSystem& windows = *platform_.windows;
   BYTE alpha = 0;
-  if (!windows.GetLayeredWindowAttributes(hotkey->recordingOverlay, nullptr, &alpha, nullptr)) {
+  if (!windows.GetLayeredWindowAttributes(recordingOverlay.handle(), nullptr, &alpha, nullptr)) {
     alpha = 0;
   }
   if (alpha > kFadeStep) {
-    overlay::setOpacity(windows, hotkey->recordingOverlay, static_cast<BYTE>(alpha - kFadeStep));
+    recordingOverlay.setOpacity(static_cast<BYTE>(alpha - kFadeStep));
     return;
   }
-  hotkey->platform_.timers->KillTimer(nullptr, timerId);
-  hotkey->fadeTimer = 0;
-  windows.ShowWindow(hotkey->recordingOverlay, SW_HIDE);
+  fadeTimer.stop();
+  windows.ShowWindow(recordingOverlay.handle(), SW_HIDE);
 }
 
-LRESULT CALLBACK GlobalHotkey::recordingOverlayProc(HWND window, UINT message, WPARAM wParam,
-                                                    LPARAM lParam) {
-  return overlay::handleOverlayMessage(window, message, wParam, lParam, paintRecordingOverlay,
-                                       onRecordingClick);
+void RecordingOverlay::click(int x) {
+  if (x >= kCancelAreaLeft) cancelAreaClicked_();
 }
+
+}  // namespace overlay

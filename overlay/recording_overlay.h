@@ -1,10 +1,19 @@
-// The recording overlay's geometry and its paint, shared by its window code and its tests.
+// The recording overlay: the pill at the top centre of the primary screen, 160 x 40, shown while
+// the user holds the hotkey (listening look: pulsing dot and caption) and while the Dart side
+// transcribes (transcribing look: rotating arc and caption); its right-hand end is the cancel area.
 //
-// The pill: 160 x 40 at the top centre of the primary screen; listening look = pulsing dot and
-// caption, transcribing look = rotating arc and caption; the right-hand end is the cancel area.
+// Owned by the hotkey controller, which tells it which look to show and is told when the cancel
+// area is clicked. It owns its window, its animation state and its pulse, spinner and fade timers;
+// their procedures are the controller's context-free callbacks, which hand over to onPulse,
+// onSpinner and onFade at once. Main thread.
 #pragma once
 
-#include "hotkey/global_hotkey.h"
+#include <functional>
+
+#include "overlay/overlay_texts.h"
+#include "overlay/overlay_window.h"
+#include "platform/platform.h"
+#include "platform/thread_timer.h"
 #include "platform/win_types.h"
 
 namespace overlay {
@@ -17,7 +26,63 @@ inline constexpr COLORREF kPillColour = RGB(0, 86, 179);
 inline constexpr BYTE kListeningAlpha = 240;
 inline constexpr BYTE kTranscribingAlpha = 230;
 
-}  // namespace overlay
+class RecordingOverlay final : private OverlayWindow::Content {
+ public:
+  // The procedures the three animation timers run.
+  struct TimerProcs {
+    TIMERPROC pulse;
+    TIMERPROC spinner;
+    TIMERPROC fade;
+  };
 
-// Draws the whole overlay for the controller's current look into `target`, double-buffered.
-void paintRecordingOverlay(GlobalHotkey& hotkey, HDC target, const RECT& client);
+  RecordingOverlay(platform::Platform& platform, const OverlayTexts& texts, TimerProcs procs,
+                   std::function<void()> cancelAreaClicked);
+  // Stops the timers, then destroys the window.
+  ~RecordingOverlay() = default;
+
+  // The window is created afresh, red dot at full level, opacity 240, pulse running.
+  void showListeningLook();
+  // The same window (created if missing) shows the arc from angle 0, opacity 230, spinner running.
+  void showTranscribingLook();
+  // Stops the animations; an existing window fades out over twelve 20 ms steps and is hidden.
+  void fadeOut();
+  // Stops every timer and hides the window at once.
+  void hide();
+
+  // One step of each animation, from the timer procedures.
+  void onPulse();
+  void onSpinner();
+  void onFade();
+
+  // Draws the whole overlay for the current look into `target`, double-buffered.
+  void paint(HDC target, const RECT& client) override;
+
+  HWND window() const { return recordingOverlay.handle(); }
+  float level() const { return pulseLevel; }
+  bool falling() const { return pulseFalling; }
+  float angle() const { return spinnerAngle; }
+  const platform::ThreadTimer& pulse() const { return pulseTimer; }
+  const platform::ThreadTimer& spinner() const { return spinnerTimer; }
+  const platform::ThreadTimer& fade() const { return fadeTimer; }
+
+ private:
+  void click(int x) override;
+  void create();
+  void place();
+  void destroy();
+
+  platform::Platform& platform_;
+  const OverlayTexts& texts_;
+  std::function<void()> cancelAreaClicked_;
+  // Declared before the timers so that they are stopped before the window goes.
+  OverlayWindow recordingOverlay;
+  platform::ThreadTimer pulseTimer;
+  platform::ThreadTimer spinnerTimer;
+  platform::ThreadTimer fadeTimer;
+  float pulseLevel = 1.0f;
+  bool pulseFalling = true;
+  float spinnerAngle = 0.0f;
+  bool showSpinner = false;
+};
+
+}  // namespace overlay

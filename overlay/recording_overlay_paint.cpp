@@ -1,12 +1,10 @@
 #include <cmath>
 
 #include "overlay/overlay_drawing.h"
-#include "overlay/overlay_window.h"
 #include "overlay/recording_overlay.h"
 
+namespace overlay {
 namespace {
-
-using overlay::FontStyle;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr FontStyle kCaptionFont{-13, FW_MEDIUM, u"Segoe UI"};
@@ -43,25 +41,27 @@ void drawDot(platform::Gdi& gdi, HDC dc, float level) {
 
 }  // namespace
 
-void paintRecordingOverlay(GlobalHotkey& hotkey, HDC target, const RECT& client) {
-  platform::Gdi& gdi = *hotkey.platform().gdi;
+void RecordingOverlay::paint(HDC target, const RECT& client) {
+  platform::Gdi& gdi = *platform_.gdi;
   const int width = client.right - client.left;
   const int height = client.bottom - client.top;
-  overlay::OffscreenCanvas canvas(gdi, target, width, height);
+  OffscreenCanvas canvas(gdi, target, width, height);
   const HDC dc = canvas.dc();
 
-  overlay::fillSolid(gdi, dc, client, overlay::kColourKey);
-  overlay::fillRounded(gdi, dc, client, overlay::kCorner, overlay::kPillColour);
-  if (hotkey.showSpinner) {
-    drawSpinner(gdi, dc, hotkey.spinnerAngle);
-    overlay::drawText(gdi, dc, hotkey.transcribingText, RECT{34, 0, overlay::kCancelAreaLeft, 40},
-                      DT_SINGLELINE | DT_VCENTER, kWhite, kCaptionFont);
+  fillSolid(gdi, dc, client, kColourKey);
+  fillRounded(gdi, dc, client, kCorner, kPillColour);
+  if (showSpinner) {
+    drawSpinner(gdi, dc, spinnerAngle);
+    drawText(gdi, dc, texts_.transcribing(), RECT{34, 0, kCancelAreaLeft, 40},
+             DT_SINGLELINE | DT_VCENTER, kWhite, kCaptionFont);
   } else {
-    drawDot(gdi, dc, hotkey.pulseLevel);
-    overlay::drawText(gdi, dc, hotkey.listeningText, RECT{30, 0, overlay::kCancelAreaLeft, 40},
-                      DT_SINGLELINE | DT_VCENTER, kWhite, kCaptionFont);
+    drawDot(gdi, dc, pulseLevel);
+    drawText(gdi, dc, texts_.listening(), RECT{30, 0, kCancelAreaLeft, 40},
+             DT_SINGLELINE | DT_VCENTER, kWhite, kCaptionFont);
   }
-  overlay::drawText(gdi, dc, u"\u2715", RECT{130, 0, 154, 40},
-                    DT_SINGLELINE | DT_VCENTER | DT_CENTER, RGB(200, 200, 200), kCancelFont);
+  drawText(gdi, dc, u"\u2715", RECT{130, 0, 154, 40}, DT_SINGLELINE | DT_VCENTER | DT_CENTER,
+           RGB(200, 200, 200), kCancelFont);
   canvas.present();
 }
+
+}  // namespace overlay

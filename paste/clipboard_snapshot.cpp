@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "hotkey/global_hotkey.h"
-
 namespace paste {
 namespace {
 
@@ -64,8 +62,8 @@ std::vector<UINT> enumerate(platform::Clipboard& clipboard) {
 
 }  // namespace
 
-ClipboardSnapshot ClipboardSnapshot::take(GlobalHotkey& hotkey) {
-  platform::Clipboard& clipboard = *hotkey.platform().clipboard;
+ClipboardSnapshot ClipboardSnapshot::take(platform::Clipboard& clipboard,
+                                          platform::DebugOutput& debug) {
   ClipboardSnapshot snapshot;
   std::size_t kept = 0;
   const std::vector<UINT> formats = enumerate(clipboard);
@@ -79,7 +77,8 @@ ClipboardSnapshot ClipboardSnapshot::take(GlobalHotkey& hotkey) {
                  : clipboard.GlobalSize(data);
     if (size == 0) continue;
     if (size > kSnapshotCapBytes - kept) {
-      hotkey.log("[GlobalHotkey] Clipboard format too large to keep across the paste, dropped\n");
+      debug.OutputDebugStringA(
+          "[GlobalHotkey] Clipboard format too large to keep across the paste, dropped\n");
       continue;
     }
     Entry entry{format, {}, {}};

@@ -14,8 +14,7 @@
 #include <vector>
 
 #include "paste/global_memory.h"
-
-class GlobalHotkey;
+#include "platform/debug_output.h"
 
 namespace paste {
 
@@ -23,8 +22,9 @@ inline constexpr std::size_t kSnapshotCapBytes = std::size_t{256} << 20;
 
 class ClipboardSnapshot {
  public:
-  // Copies what the clipboard holds; the clipboard must be open.
-  static ClipboardSnapshot take(GlobalHotkey& hotkey);
+  // Copies what the clipboard holds; the clipboard must be open. A format too large to keep is
+  // reported on `debug`.
+  static ClipboardSnapshot take(platform::Clipboard& clipboard, platform::DebugOutput& debug);
 
   // Puts every kept format back, in the original order; the clipboard must be open and empty.
   // The clipboard takes the data over; a second restore puts nothing.

@@ -1,10 +1,10 @@
 #include "paste/paste_text.h"
 
-#include "hotkey/global_hotkey.h"
-#include "overlay/overlay_texts.h"
 #include "paste/clipboard_snapshot.h"
 #include "platform/clock.h"
+#include "platform/debug_output.h"
 #include "platform/keyboard.h"
+#include "text/utf8_to_utf16.h"
 
 namespace {
 
@@ -33,19 +33,18 @@ INPUT key(WORD vk, DWORD flags) {
 
 }  // namespace
 
-void pasteText(GlobalHotkey& hotkey, const std::string& text) {
-  platform::Platform& platform = hotkey.platform();
+void pasteText(platform::Platform& platform, const std::string& text) {
   platform::Clipboard& clipboard = *platform.clipboard;
-  const std::u16string text16 = toWide(text);
+  const std::u16string text16 = text::toWide(text);
 
   paste::ClipboardSnapshot previous;
   if (clipboard.OpenClipboard(nullptr)) {
-    previous = paste::ClipboardSnapshot::take(hotkey);
+    previous = paste::ClipboardSnapshot::take(clipboard, *platform.debug);
     clipboard.CloseClipboard();
   }
 
   if (!openWithRetries(clipboard, *platform.clock)) {
-    hotkey.log(kSetFailed);
+    platform.debug->OutputDebugStringA(kSetFailed);
     return;
   }
   clipboard.EmptyClipboard();
@@ -53,7 +52,7 @@ void pasteText(GlobalHotkey& hotkey, const std::string& text) {
       paste::copyToGlobal(clipboard, text16.c_str(), (text16.size() + 1) * sizeof(char16_t));
   if (!block) {
     clipboard.CloseClipboard();
-    hotkey.log(kSetFailed);
+    platform.debug->OutputDebugStringA(kSetFailed);
     return;
   }
   paste::giveToClipboard(clipboard, CF_UNICODETEXT, block);

@@ -2,11 +2,12 @@
 // clipboard, Ctrl+V is synthesised, and after 300 ms what the clipboard held before is put back.
 //
 // Runs synchronously on the main thread and blocks it for at least 350 ms. Never fails towards
-// its caller: a clipboard that cannot be had is reported with one diagnostic line.
+// its caller: a clipboard that cannot be had is reported with one diagnostic line on the
+// platform's debug output. Called by the hotkey channel; knows nothing of the controller.
 #pragma once
 
 #include <string>
 
-class GlobalHotkey;
+#include "platform/platform.h"
 
-void pasteText(GlobalHotkey& hotkey, const std::string& text);
+void pasteText(platform::Platform& platform, const std::string& text);

@@ -133,6 +133,20 @@ struct WNDCLASSEXW {
   LPCWSTR lpszClassName;
   HICON hIconSm;
 };
+struct CREATESTRUCTW {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCWSTR lpszName;
+  LPCWSTR lpszClass;
+  DWORD dwExStyle;
+};
 struct GUID {
   std::uint32_t Data1;
   std::uint16_t Data2;
@@ -230,6 +244,7 @@ constexpr UINT SWP_NOACTIVATE = 0x0010;
 #define HWND_TOPMOST ((HWND)(LONG_PTR)-1)
 constexpr DWORD LWA_COLORKEY = 0x00000001;
 constexpr DWORD LWA_ALPHA = 0x00000002;
+constexpr int GWLP_USERDATA = -21;
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 #define IDC_ARROW MAKEINTRESOURCEW(32512)

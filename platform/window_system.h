@@ -1,9 +1,10 @@
-// Windows: foreground and active window, lookup by class, window classes and creation, showing,
-// placement, layered attributes, invalidation and painting, and the screen metrics.
+// Windows: foreground and active window, lookup by class, window classes and creation, a window's
+// user data, showing, placement, layered attributes, invalidation and painting, and the screen
+// metrics.
 //
 // Used by the hotkey controller (focus check, application window) and the overlays. The fake keeps
-// windows as records (class, styles, position, visibility, layered key and alpha) and lets a test
-// send messages to their window procedures.
+// windows as records (class, styles, position, visibility, layered key and alpha, user data) and
+// lets a test send messages to their window procedures.
 #pragma once
 
 #include "platform/win_types.h"
@@ -23,6 +24,8 @@ class WindowSystem {
                                int x, int y, int width, int height, HWND parent, HMENU menu,
                                HINSTANCE instance, LPVOID param) = 0;
   virtual BOOL DestroyWindow(HWND window) = 0;
+  virtual LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) = 0;
+  virtual LONG_PTR GetWindowLongPtrW(HWND window, int index) = 0;
   virtual BOOL ShowWindow(HWND window, int command) = 0;
   virtual BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                             UINT flags) = 0;

@@ -12,8 +12,6 @@ murmurly_test(NAME permissions_channel_test
   LIBS murmurly_permissions murmurly_test_support)
 
 
-# The controller, overlay and paste libraries call one another: link them as one group.
 murmurly_test(NAME hotkey_channel_test
   SOURCES ${PROJECT_SOURCE_DIR}/tests/host/hotkey_channel_test.cpp
-  LIBS "$<LINK_GROUP:RESCAN,murmurly_hotkey,murmurly_overlay,murmurly_paste>"
-    murmurly_test_support)
+  LIBS murmurly_hotkey_channel murmurly_test_support)

@@ -5,10 +5,10 @@ murmurly_test(NAME overlay_test HOST_ONLY
     ${PROJECT_SOURCE_DIR}/tests/host/hint_overlay_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/overlay_texts_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/recording_overlay_test.cpp
-  LIBS murmurly_overlay murmurly_hotkey murmurly_engine_client murmurly_test_support)
+  LIBS murmurly_hotkey murmurly_test_support)
 
 if(WIN32)
   murmurly_test(NAME overlay_wine_test WINDOWS_ONLY TIMEOUT 120
     SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/overlay_wine_test.cpp
-    LIBS murmurly_overlay murmurly_hotkey murmurly_engine_client murmurly_platform_win32)
+    LIBS murmurly_hotkey murmurly_platform_win32)
 endif()

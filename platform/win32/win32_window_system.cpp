@@ -27,6 +27,12 @@ class RealWindowSystem final : public WindowSystem {
                              menu, instance, param);
   }
   BOOL DestroyWindow(HWND window) override { return ::DestroyWindow(window); }
+  LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) override {
+    return ::SetWindowLongPtrW(window, index, value);
+  }
+  LONG_PTR GetWindowLongPtrW(HWND window, int index) override {
+    return ::GetWindowLongPtrW(window, index);
+  }
   BOOL ShowWindow(HWND window, int command) override { return ::ShowWindow(window, command); }
   BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                     UINT flags) override {

@@ -105,6 +105,26 @@ TEST_F(PlatformContract, SetTimerWithALiveIdReplacesThatTimer) {
   EXPECT_FALSE(p.timers->KillTimer(nullptr, id));  // there was only one
 }
 
+TEST_F(PlatformContract, FreedThreadTimerIdsComeBackButNeverALiveOne) {
+  const UINT_PTR live = p.timers->SetTimer(nullptr, 0, 100000, recordTimer);
+  const UINT_PTR freed = p.timers->SetTimer(nullptr, 0, 100000, recordTimer);
+  ASSERT_NE(live, 0u);
+  ASSERT_NE(freed, 0u);
+  EXPECT_TRUE(p.timers->KillTimer(nullptr, freed));
+  bool reused = false;
+  for (int i = 0; i < 0x10000 && !reused; ++i) {
+    const UINT_PTR id = p.timers->SetTimer(nullptr, 0, 100000, recordTimer);
+    ASSERT_NE(id, 0u);
+    ASSERT_NE(id, live);
+    EXPECT_TRUE(p.timers->KillTimer(nullptr, id));
+    reused = id == freed;
+  }
+  EXPECT_TRUE(reused);
+  EXPECT_TRUE(p.timers->KillTimer(nullptr, live));
+  // Under Wine the next hook call after such a burst comes late unless the messages ran once.
+  idle(100);
+}
+
 TEST_F(PlatformContract, SendInputReachesTheHooksBeforeTheKeyStateChanges) {
   const HHOOK older = p.keyboard->SetWindowsHookExW(WH_KEYBOARD_LL, olderHook,
                                                     p.windows->GetModuleHandleW(nullptr), 0);

@@ -17,7 +17,12 @@ const std::u16string kFirst = u"Don't tap. Hold down Left Shift + Left Ctrl.";
 const std::u16string kSecond =
     u"Hold down Left Shift + Left Ctrl while speaking, release to see text.";
 
-class HintOverlayTest : public OverlayFixture {};
+class HintOverlayTest : public OverlayFixture {
+ protected:
+  void setDontTap(const std::string& text) {
+    hotkey->setLocalizedStrings({{EncodableValue(std::string("dontTap")), EncodableValue(text)}});
+  }
+};
 
 TEST_F(HintOverlayTest, WidthIsTheWiderMeasuredLinePlus100AndTheHintIsCentred) {
   hotkey->showHintOverlay();
@@ -41,11 +46,11 @@ TEST_F(HintOverlayTest, WidthIsTheWiderMeasuredLinePlus100AndTheHintIsCentred) {
   EXPECT_TRUE(w->visible);
   EXPECT_EQ(w->layeredAlpha, 230);
   EXPECT_EQ(w->layeredKey, RGB(255, 0, 255));
-  EXPECT_EQ(fake.timers.periodMs(hotkey->hintTimer), 6000);
+  EXPECT_EQ(fake.timers.periodMs(hotkey->hint().timer().id()), 6000);
   expectGdiBalanced();  // the screen DC was released and both fonts deleted
 
   // A wider first line decides instead.
-  hotkey->dontTapText = std::u16string(100, u'W');
+  setDontTap(std::string(100, 'W'));
   hotkey->showHintOverlay();
   EXPECT_EQ(hint()->width, 100 * kFirstUnit + 100);
 }
@@ -54,18 +59,18 @@ TEST_F(HintOverlayTest, ClosesAtTheCloseAreaOnlyAndKeepsTheFocusElsewhere) {
   const HWND editor = fake.windows.addWindow(u"Notepad", WS_VISIBLE);
   fake.windows.foreground = editor;
   hotkey->showHintOverlay();
-  const HWND window = hotkey->hintOverlay;
+  const HWND window = hotkey->hint().window();
   const int w = hint()->width;
   EXPECT_EQ(fake.windows.sendMessage(window, WM_MOUSEACTIVATE), MA_NOACTIVATE);
 
   fake.windows.click(window, w - 37, 20);
-  EXPECT_EQ(hotkey->hintOverlay, window);
+  EXPECT_EQ(hotkey->hint().window(), window);
   EXPECT_TRUE(hint()->visible);
 
   fake.windows.click(window, w - 36, 20);
-  EXPECT_EQ(hotkey->hintOverlay, nullptr);
+  EXPECT_EQ(hotkey->hint().window(), nullptr);
   EXPECT_TRUE(fake.windows.window(window)->destroyed);
-  EXPECT_EQ(hotkey->hintTimer, 0u);
+  EXPECT_EQ(hotkey->hint().timer().id(), 0u);
   EXPECT_TRUE(fake.timers.running().empty());
   EXPECT_EQ(fake.windows.foreground, editor);
   EXPECT_EQ(takeLog(), Log{});  // closing tells the Dart side nothing
@@ -76,7 +81,7 @@ TEST_F(HintOverlayTest, TwoTapsTwoSecondsApartShowOneHintClosingSixSecondsAfterT
   press(VK_LCONTROL);
   press(VK_LSHIFT);
   release(VK_LSHIFT);
-  const HWND first = hotkey->hintOverlay;
+  const HWND first = hotkey->hint().window();
   ASSERT_NE(first, nullptr);
   release(VK_LCONTROL);
   advance(2000);
@@ -88,30 +93,30 @@ TEST_F(HintOverlayTest, TwoTapsTwoSecondsApartShowOneHintClosingSixSecondsAfterT
   ASSERT_NE(hint(), nullptr);
   EXPECT_EQ(fake.windows.liveWindows().size(), 2u);  // the hint and the hidden recording pill
   advance(5999);
-  EXPECT_NE(hotkey->hintOverlay, nullptr);
+  EXPECT_NE(hotkey->hint().window(), nullptr);
   advance(1);
-  EXPECT_EQ(hotkey->hintOverlay, nullptr);
+  EXPECT_EQ(hotkey->hint().window(), nullptr);
   EXPECT_TRUE(fake.timers.running().empty());
 }
 
 TEST_F(HintOverlayTest, ATapHidesTheRecordingPillAtOnceUnlessOverlaysAreOff) {
-  hotkey->showListeningLook();
+  hotkey->recording().showListeningLook();
   hotkey->showHintOverlay();
   EXPECT_FALSE(recording()->visible);
-  EXPECT_EQ(hotkey->pulseTimer, 0u);
-  hotkey->closeHintOverlay();
+  EXPECT_EQ(hotkey->recording().pulse().id(), 0u);
+  hotkey->hint().close();
 
-  hotkey->showListeningLook();
-  hotkey->overlayEnabled = false;
+  hotkey->recording().showListeningLook();
+  hotkey->setOverlayEnabled(false);
   hotkey->showHintOverlay();
-  EXPECT_EQ(hotkey->hintOverlay, nullptr);
+  EXPECT_EQ(hotkey->hint().window(), nullptr);
   EXPECT_TRUE(recording()->visible);
 }
 
 TEST_F(HintOverlayTest, PaintOfThePanel) {
   hotkey->showHintOverlay();
   const int w = hint()->width;
-  const std::vector<DrawCall> draws = paint(hotkey->hintOverlay);
+  const std::vector<DrawCall> draws = paint(hotkey->hint().window());
   ASSERT_EQ(draws.size(), 7u);
   EXPECT_EQ(draws[0].op, "FillRect");
   EXPECT_EQ(draws[0].coords, rect(0, 0, w, 58));
@@ -156,20 +161,20 @@ TEST_F(HintOverlayTest, PaintOfThePanel) {
 }
 
 TEST_F(HintOverlayTest, AnOverlongLineIsCutAt511UnitsWhenMeasuredAndWhenDrawn) {
-  hotkey->dontTapText = std::u16string(600, u'x') + u"%s";
+  setDontTap(std::string(600, 'x') + "%s");
   hotkey->showHintOverlay();
   EXPECT_EQ(fake.gdi.measured[0].first, std::u16string(511, u'x'));
   EXPECT_EQ(hint()->width, 511 * kFirstUnit + 100);
-  EXPECT_EQ(paint(hotkey->hintOverlay)[3].text, std::u16string(511, u'x'));
+  EXPECT_EQ(paint(hotkey->hint().window())[3].text, std::u16string(511, u'x'));
 }
 
 TEST_F(HintOverlayTest, FailedCreationStillRunsTheTimerToNoEffect) {
   fake.windows.failCreateWindow = true;
   hotkey->showHintOverlay();
-  EXPECT_EQ(hotkey->hintOverlay, nullptr);
-  EXPECT_NE(hotkey->hintTimer, 0u);
+  EXPECT_EQ(hotkey->hint().window(), nullptr);
+  EXPECT_NE(hotkey->hint().timer().id(), 0u);
   advance(6000);
-  EXPECT_EQ(hotkey->hintTimer, 0u);
+  EXPECT_EQ(hotkey->hint().timer().id(), 0u);
   EXPECT_TRUE(fake.timers.running().empty());
 }
 

@@ -97,11 +97,11 @@ TEST_F(HotkeyChannelTest, SetOverlayEnabledWireExample) {
   const Bytes rest{13, 1, 7, 7, 'e', 'n', 'a', 'b', 'l', 'e', 'd', 2};
   message.insert(message.end(), rest.begin(), rest.end());
   EXPECT_EQ(send(message), kNull);
-  EXPECT_FALSE(hotkey.overlayEnabled);
+  EXPECT_FALSE(hotkey.overlaysEnabled());
 
   EXPECT_EQ(call("setOverlayEnabled", map({{EncodableValue("enabled"), EncodableValue(true)}})),
             kNull);
-  EXPECT_TRUE(hotkey.overlayEnabled);
+  EXPECT_TRUE(hotkey.overlaysEnabled());
 }
 
 TEST_F(HotkeyChannelTest, SetHotkeyArgumentErrorsLeaveTheKeysAlone) {
@@ -118,25 +118,25 @@ TEST_F(HotkeyChannelTest, SetHotkeyArgumentErrorsLeaveTheKeysAlone) {
         arguments ? std::make_unique<EncodableValue>(*arguments) : nullptr;
     EXPECT_EQ(call("setHotkey", std::move(copy)), errorReply("Missing label"));
   }
-  EXPECT_EQ(hotkey.label, "Left Shift + Left Ctrl");
-  EXPECT_EQ(hotkey.primaryVk, 160u);
-  EXPECT_EQ(hotkey.secondVk, 162u);
+  EXPECT_EQ(hotkey.keys().label, "Left Shift + Left Ctrl");
+  EXPECT_EQ(hotkey.keys().primaryVk, 160u);
+  EXPECT_EQ(hotkey.keys().secondVk, 162u);
 
   EXPECT_EQ(call("setHotkey", map({{EncodableValue("label"), EncodableValue("F8")}})), kNull);
-  EXPECT_EQ(hotkey.label, "F8");
+  EXPECT_EQ(hotkey.keys().label, "F8");
   EXPECT_EQ(call("setHotkey", map({{EncodableValue("label"), EncodableValue("")}})), kNull);
 }
 
 TEST_F(HotkeyChannelTest, SwitchesTakeOnlyBooleans) {
   EXPECT_EQ(call("setOverlayEnabled", map({{EncodableValue("enabled"), EncodableValue(1)}})),
             errorReply("Missing enabled"));
-  EXPECT_TRUE(hotkey.overlayEnabled);
+  EXPECT_TRUE(hotkey.overlaysEnabled());
   EXPECT_EQ(call("setFocusCheckEnabled"), errorReply("Missing enabled"));
   EXPECT_EQ(call("setFocusCheckEnabled", map({})), errorReply("Missing enabled"));
-  EXPECT_TRUE(hotkey.focusCheckEnabled);
+  EXPECT_TRUE(hotkey.focusCheck());
   EXPECT_EQ(call("setFocusCheckEnabled", map({{EncodableValue("enabled"), EncodableValue(false)}})),
             kNull);
-  EXPECT_FALSE(hotkey.focusCheckEnabled);
+  EXPECT_FALSE(hotkey.focusCheck());
 }
 
 TEST_F(HotkeyChannelTest, LocalizedStringsNeedAMapAndKeepWhatIsEmptyOrMissing) {
@@ -144,15 +144,15 @@ TEST_F(HotkeyChannelTest, LocalizedStringsNeedAMapAndKeepWhatIsEmptyOrMissing) {
   EXPECT_EQ(call("setLocalizedStrings", std::make_unique<EncodableValue>(EncodableValueList{})),
             errorReply("Missing args"));
   EXPECT_EQ(call("setLocalizedStrings", map({})), kNull);
-  EXPECT_EQ(hotkey.listeningText, u"Listening...");
+  EXPECT_EQ(hotkey.texts().listening(), u"Listening...");
 
   EXPECT_EQ(
       call("setLocalizedStrings",
            map({{EncodableValue("listening"), EncodableValue("")},
                 {EncodableValue("transcribing"), EncodableValue("Transkribiere\xE2\x80\xA6")}})),
       kNull);
-  EXPECT_EQ(hotkey.listeningText, u"Listening...");
-  EXPECT_EQ(hotkey.transcribingText, u"Transkribiere\u2026");
+  EXPECT_EQ(hotkey.texts().listening(), u"Listening...");
+  EXPECT_EQ(hotkey.texts().transcribing(), u"Transkribiere\u2026");
 }
 
 TEST_F(HotkeyChannelTest, PasteTextNeedsAStringAndRepliesAfterThePasteEnded) {
@@ -168,11 +168,11 @@ TEST_F(HotkeyChannelTest, PasteTextNeedsAStringAndRepliesAfterThePasteEnded) {
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {
   fake.keyboard.failNextHook = true;
   EXPECT_EQ(call("startListening"), kNull);
-  EXPECT_EQ(hotkey.keyboardHook, nullptr);
+  EXPECT_FALSE(hotkey.listening());
   EXPECT_EQ(call("startListening"), kNull);
-  EXPECT_NE(hotkey.keyboardHook, nullptr);
+  EXPECT_TRUE(hotkey.listening());
   EXPECT_EQ(call("stopListening"), kNull);
-  EXPECT_EQ(hotkey.keyboardHook, nullptr);
+  EXPECT_FALSE(hotkey.listening());
   EXPECT_EQ(call("hideOverlay"), kNull);
 }
 
@@ -180,14 +180,14 @@ TEST_F(HotkeyChannelTest, OtherNamesAndUndecodableCallsGetEmptyReplies) {
   EXPECT_EQ(call("StartListening"), Bytes{});
   EXPECT_EQ(call("startlistening "), Bytes{});
   EXPECT_EQ(call(""), Bytes{});
-  EXPECT_EQ(hotkey.keyboardHook, nullptr);
+  EXPECT_FALSE(hotkey.listening());
   EXPECT_EQ(send(Bytes{1}), Bytes{});  // a bool where the method name belongs
   EXPECT_EQ(call("startListening"), kNull);
-  EXPECT_NE(hotkey.keyboardHook, nullptr);
+  EXPECT_TRUE(hotkey.listening());
 }
 
 TEST_F(HotkeyChannelTest, EventsLeaveInTheOrderOfTheHolds) {
-  hotkey.focusCheckEnabled = false;
+  hotkey.setFocusCheckEnabled(false);
   call("startListening");
   hold(VK_LCONTROL, VK_LSHIFT, 500);  // a real hold
   hold(VK_LCONTROL, VK_LSHIFT, 100);  // a tap
@@ -199,8 +199,8 @@ TEST_F(HotkeyChannelTest, EventsLeaveInTheOrderOfTheHolds) {
 }
 
 TEST_F(HotkeyChannelTest, FocusAndForeignKeysProduceTheirEvents) {
-  hotkey.appWindow = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x77));
-  fake.windows.foreground = hotkey.appWindow;
+  hotkey.noteWindowMessage(reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x77)), WM_ACTIVATE, 0, 0);
+  fake.windows.foreground = hotkey.ownWindow();
   call("startListening");
   hold(VK_LCONTROL, VK_LSHIFT, 500);  // our own window is in front
   fake.windows.foreground = nullptr;
@@ -213,11 +213,11 @@ TEST_F(HotkeyChannelTest, FocusAndForeignKeysProduceTheirEvents) {
 }
 
 TEST_F(HotkeyChannelTest, DetachedControllerSendsNothing) {
-  hotkey.focusCheckEnabled = false;
+  hotkey.setFocusCheckEnabled(false);
   call("startListening");
   hotkey.detachChannel();
   hold(VK_LCONTROL, VK_LSHIFT, 500);
-  hotkey.handleCancelAreaClick();
+  hotkey.hold().handleCancelAreaClick();
   EXPECT_TRUE(events().empty());
 }
 

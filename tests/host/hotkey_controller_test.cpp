@@ -15,7 +15,7 @@ TEST_F(ControllerTest, StartListeningTwiceReinstallsTheHook) {
   EXPECT_EQ(takeLog(), (Log{"Stopped listening", "Started listening", "Stopped listening",
                             "Started listening"}));
   EXPECT_EQ(fake.keyboard.installedHooks(), 1);
-  EXPECT_NE(hotkey->keyboardHook, nullptr);
+  EXPECT_TRUE(hotkey->listening());
 }
 
 TEST_F(ControllerTest, StopListeningDuringRecordingSendsNothing) {
@@ -26,9 +26,10 @@ TEST_F(ControllerTest, StopListeningDuringRecordingSendsNothing) {
   hotkey->stopListening();
   EXPECT_EQ(takeLog(), Log{"Stopped listening"});
   EXPECT_EQ(fake.keyboard.installedHooks(), 0);
-  EXPECT_EQ(hotkey->keyboardHook, nullptr);
-  EXPECT_FALSE(hotkey->isHeld || hotkey->isRecording || hotkey->primaryDown || hotkey->secondDown ||
-               hotkey->cancelledByButton);
+  EXPECT_FALSE(hotkey->listening());
+  EXPECT_FALSE(hotkey->hold().held() || hotkey->hold().recording() ||
+               hotkey->hold().primaryKeyDown() || hotkey->hold().secondKeyDown() ||
+               hotkey->hold().byButton());
   EXPECT_TRUE(fake.timers.running().empty());
   release(VK_LSHIFT);
   advance(600000);
@@ -53,7 +54,7 @@ TEST_F(ControllerTest, FailedHookInstallationIsLoggedAndKeysDoNothing) {
   fake.keyboard.failNextHook = true;
   hotkey->startListening();
   EXPECT_EQ(takeLog(), (Log{"Stopped listening", "Failed to install keyboard hook"}));
-  EXPECT_EQ(hotkey->keyboardHook, nullptr);
+  EXPECT_FALSE(hotkey->listening());
   press(VK_LCONTROL);
   press(VK_LSHIFT);
   EXPECT_EQ(takeLog(), Log{});
@@ -63,23 +64,23 @@ TEST_F(ControllerTest, AppWindowComesFromActiveWindowThenClassAndNeverChanges) {
   const HWND runner = fake.windows.addWindow(u"FLUTTER_RUNNER_WIN32_WINDOW");
   const HWND other = fake.windows.addWindow(u"Notepad");
   hotkey->startListening();
-  EXPECT_EQ(hotkey->appWindow, runner);  // no active window: found by class
+  EXPECT_EQ(hotkey->ownWindow(), runner);  // no active window: found by class
   fake.windows.active = other;
   hotkey->startListening();
   hotkey->noteWindowMessage(other, WM_ACTIVATE, 1, 0);
-  EXPECT_EQ(hotkey->appWindow, runner);
+  EXPECT_EQ(hotkey->ownWindow(), runner);
 
   GlobalHotkey second(fake.platform());
   EXPECT_FALSE(second.noteWindowMessage(runner, WM_SIZE, 0, 0));
-  EXPECT_EQ(second.appWindow, nullptr);
+  EXPECT_EQ(second.ownWindow(), nullptr);
   EXPECT_FALSE(second.noteWindowMessage(runner, WM_ACTIVATE, 0, 0));
-  EXPECT_EQ(second.appWindow, runner);
+  EXPECT_EQ(second.ownWindow(), runner);
   second.startListening();
-  EXPECT_EQ(second.appWindow, runner);
+  EXPECT_EQ(second.ownWindow(), runner);
 
   GlobalHotkey third(fake.platform());
   third.startListening();
-  EXPECT_EQ(third.appWindow, other);  // the active window wins over the class lookup
+  EXPECT_EQ(third.ownWindow(), other);  // the active window wins over the class lookup
 }
 
 TEST_F(ControllerTest, CurrentInstanceFollowsTheNewestController) {
@@ -99,32 +100,18 @@ TEST_F(ControllerTest, HookAndTimerWithoutCurrentControllerOnlyPassOnAndLog) {
   EXPECT_EQ(GlobalHotkey::currentInstance, nullptr);
   takeLog();
   press(VK_RMENU);
-  EXPECT_FALSE(hotkey->isHeld);
+  EXPECT_FALSE(hotkey->hold().held());
   GlobalHotkey::onMaxDurationTimer(nullptr, WM_TIMER, 1, 0);
   EXPECT_EQ(takeLog(), Log{"Max duration timer fired"});
 }
 
 TEST_F(ControllerTest, TeardownReleasesHookTimersAndWindows) {
   listen("Right Alt");
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; };
-  windowClass.lpszClassName = platform::W(u"TeardownProbe");
-  fake.windows.RegisterClassExW(&windowClass);
-  auto create = [&] {
-    return fake.windows.CreateWindowExW(0, platform::W(u"TeardownProbe"), nullptr, WS_POPUP, 0, 0,
-                                        10, 10, nullptr, nullptr, nullptr, nullptr);
-  };
-  const HWND recording = create();
-  const HWND hint = create();
-  hotkey->recordingOverlay = recording;
-  hotkey->hintOverlay = hint;
-  auto start = [&](UINT_PTR id) { return fake.timers.SetTimer(nullptr, id, 50, nullptr); };
-  hotkey->pulseTimer = start(10004);
-  hotkey->spinnerTimer = start(10005);
-  hotkey->hintTimer = start(10002);
-  hotkey->maxDurationTimer = start(10001);
-  ASSERT_EQ(fake.timers.running().size(), 4u);
+  hotkey->showHintOverlay();
+  press(VK_RMENU);  // the pill with its pulse, and the ten-minute timer
+  const HWND recording = hotkey->recording().window();
+  const HWND hint = hotkey->hint().window();
+  ASSERT_EQ(fake.timers.running().size(), 3u);
 
   hotkey.reset();
   EXPECT_TRUE(fake.timers.running().empty());
@@ -134,11 +121,34 @@ TEST_F(ControllerTest, TeardownReleasesHookTimersAndWindows) {
   EXPECT_EQ(GlobalHotkey::currentInstance, nullptr);
 }
 
+TEST_F(ControllerTest, AnIdWindowsGaveAgainIsNeverStoppedThroughTheTimerThatHadItBefore) {
+  listen("Right Alt");
+  hotkey->recording().showListeningLook();
+  hotkey->setOverlayEnabled(false);
+  const UINT_PTR fadeId = hotkey->recording().fade().id();
+  advance(240);  // the fade ends itself
+  ASSERT_FALSE(fake.windows.window(hotkey->recording().window())->visible);
+  EXPECT_FALSE(hotkey->recording().fade().running());
+
+  while (fake.timers.nextThreadId() != fadeId) {
+    fake.timers.KillTimer(nullptr, fake.timers.SetTimer(nullptr, 0, 10, nullptr));
+  }
+  press(VK_RMENU);  // overlays are off: the ten-minute timer gets the fade's old id
+  ASSERT_EQ(hotkey->hold().maxDuration().id(), fadeId);
+  hotkey->setOverlayEnabled(false);  // what stops a fade: a new fade, hiding
+  hotkey->hideOverlay();
+  takeLog();
+  advance(600000 - 1);
+  EXPECT_EQ(takeLog(), Log{});
+  advance(1);
+  EXPECT_EQ(takeLog(), (Log{"Max duration timer fired", "=> onHotkeyUp"}));
+}
+
 TEST_F(ControllerTest, DetachedControllerSendsNothing) {
   hotkey->detachChannel();
   listen("Right Alt");
   press(VK_RMENU);
-  EXPECT_TRUE(hotkey->isRecording);
+  EXPECT_TRUE(hotkey->hold().recording());
   EXPECT_TRUE(messenger.sent.empty());
 }
 

@@ -30,15 +30,15 @@ TEST_F(HoldTest, TwoModifiers_PressAtSecondKeyDown_ReleaseOfEitherEndsIt) {
     EXPECT_EQ(takeLog(), Log{});
     press(VK_LSHIFT);
     EXPECT_EQ(takeLog(), kMultiDown);
-    EXPECT_TRUE(fake.timers.isRunning(hotkey->maxDurationTimer));
-    EXPECT_EQ(fake.timers.periodMs(hotkey->maxDurationTimer), 600000);
+    EXPECT_TRUE(fake.timers.isRunning(hotkey->hold().maxDuration().id()));
+    EXPECT_EQ(fake.timers.periodMs(hotkey->hold().maxDuration().id()), 600000);
     press(VK_LSHIFT);  // auto-repeat
     press(VK_LCONTROL);
     advance(1000);
     EXPECT_EQ(takeLog(), Log{});
     release(releasedFirst);
     EXPECT_EQ(takeLog(), (Log{"Multi-modifier UP", "=> onHotkeyUp"}));
-    EXPECT_EQ(hotkey->maxDurationTimer, 0u);
+    EXPECT_EQ(hotkey->hold().maxDuration().id(), 0u);
     EXPECT_FALSE(maxHoldTimerRunning());
     release(releasedFirst == VK_LSHIFT ? VK_LCONTROL : VK_LSHIFT);
     EXPECT_EQ(takeLog(), Log{});
@@ -194,8 +194,8 @@ TEST_F(HoldTest, FocusCheck_PressInOwnWindowIsReportedAndNothingElse) {
   EXPECT_EQ(takeLog(),
             (Log{"Hotkey DOWN", "App is in focus, notifying Flutter", "=> onHotkeyWhileFocused"}));
   EXPECT_TRUE(fake.timers.running().empty());  // neither the limit nor an overlay
-  EXPECT_TRUE(hotkey->isHeld);
-  EXPECT_FALSE(hotkey->isRecording);
+  EXPECT_TRUE(hotkey->hold().held());
+  EXPECT_FALSE(hotkey->hold().recording());
   advance(1000);
   release(VK_RMENU);
   EXPECT_EQ(takeLog(), Log{"Hotkey UP"});
@@ -253,14 +253,14 @@ TEST_F(HoldTest, CancelArea_DuringRecordingSilencesTheRelease) {
   press(VK_LCONTROL);
   press(VK_LSHIFT);
   takeLog();
-  hotkey->handleCancelAreaClick();
+  hotkey->hold().handleCancelAreaClick();
   EXPECT_EQ(takeLog(), Log{"=> onHotkeyCancelled"});
   EXPECT_FALSE(maxHoldTimerRunning());
-  EXPECT_EQ(hotkey->maxDurationTimer, 0u);
+  EXPECT_EQ(hotkey->hold().maxDuration().id(), 0u);
   advance(600000);
   release(VK_LSHIFT);
   EXPECT_EQ(takeLog(), (Log{"Multi-modifier UP", kIgnoring}));
-  EXPECT_FALSE(hotkey->cancelledByButton);
+  EXPECT_FALSE(hotkey->hold().byButton());
 }
 
 TEST_F(HoldTest, CancelArea_WithoutAHoldStillReportsACancel) {
@@ -269,10 +269,10 @@ TEST_F(HoldTest, CancelArea_WithoutAHoldStillReportsACancel) {
   advance(500);
   release(VK_RMENU);
   takeLog();
-  hotkey->handleCancelAreaClick();  // the transcribing look
-  hotkey->handleCancelAreaClick();
+  hotkey->hold().handleCancelAreaClick();  // the transcribing look
+  hotkey->hold().handleCancelAreaClick();
   EXPECT_EQ(takeLog(), (Log{"=> onHotkeyCancelled", "=> onHotkeyCancelled"}));
-  EXPECT_FALSE(hotkey->cancelledByButton);
+  EXPECT_FALSE(hotkey->hold().byButton());
 }
 
 TEST_F(HoldTest, CancelArea_StaleButtonFlagIsClearedByTheNextPress) {
@@ -281,12 +281,12 @@ TEST_F(HoldTest, CancelArea_StaleButtonFlagIsClearedByTheNextPress) {
   fake.windows.foreground = app;
   listen("Right Alt");
   press(VK_RMENU);
-  hotkey->handleCancelAreaClick();  // from Held in focus
-  press(kA);                        // a foreign key from Held after button cancel
+  hotkey->hold().handleCancelAreaClick();  // from Held in focus
+  press(kA);                               // a foreign key from Held after button cancel
   EXPECT_EQ(takeLog(),
             (Log{"Hotkey DOWN", "App is in focus, notifying Flutter", "=> onHotkeyWhileFocused",
                  "=> onHotkeyCancelled", kSingleCancel, "=> onHotkeyCancelled"}));
-  EXPECT_TRUE(hotkey->cancelledByButton);  // stale, as documented
+  EXPECT_TRUE(hotkey->hold().byButton());  // stale, as documented
   release(kA);
   release(VK_RMENU);
   fake.windows.foreground = nullptr;
@@ -317,9 +317,9 @@ TEST_F(HoldTest, HookIgnoresCodesOtherThanAction) {
   listen("Right Alt");
   KBDLLHOOKSTRUCT event{VK_RMENU, 0, 0, 0, 0};
   GlobalHotkey::keyboardHookProc(3, WM_KEYDOWN, reinterpret_cast<LPARAM>(&event));
-  EXPECT_FALSE(hotkey->isHeld);
+  EXPECT_FALSE(hotkey->hold().held());
   GlobalHotkey::keyboardHookProc(HC_ACTION, WM_SYSKEYDOWN, reinterpret_cast<LPARAM>(&event));
-  EXPECT_TRUE(hotkey->isHeld);
+  EXPECT_TRUE(hotkey->hold().held());
 }
 
 }  // namespace

@@ -40,13 +40,14 @@ TEST_F(HotkeyLabelTest, LabelsGiveTheirKeySpecification) {
   };
   for (const LabelCase& c : cases) {
     SCOPED_TRACE(c.label);
-    hotkey->comboVk = 99;  // stale values must not survive
-    hotkey->secondVk = 99;
+    // Keys of the label before must not survive.
+    hotkey->applyHotkeyFromLabel(c.combo == 0 ? "Left Ctrl + 9" : "Left Shift + Left Ctrl");
+    takeLog();
     hotkey->applyHotkeyFromLabel(c.label);
-    EXPECT_EQ(hotkey->primaryVk, c.primary);
-    EXPECT_EQ(hotkey->secondVk, c.second);
-    EXPECT_EQ(hotkey->comboVk, c.combo);
-    EXPECT_EQ(hotkey->label, c.label);  // stored untrimmed
+    EXPECT_EQ(hotkey->keys().primaryVk, c.primary);
+    EXPECT_EQ(hotkey->keys().secondVk, c.second);
+    EXPECT_EQ(hotkey->keys().comboVk, c.combo);
+    EXPECT_EQ(hotkey->keys().label, c.label);  // stored untrimmed
     const Log log = takeLog();
     ASSERT_EQ(log.size(), c.fallback ? 3u : 2u);
     EXPECT_EQ(log.front(), std::string("applyHotkeyFromLabel: ") + c.label);
@@ -59,17 +60,20 @@ TEST_F(HotkeyLabelTest, LabelsGiveTheirKeySpecification) {
 }
 
 TEST_F(HotkeyLabelTest, DefaultLabelMatchesDefaultFields) {
-  EXPECT_EQ(hotkey->label, "Left Shift + Left Ctrl");
-  const auto before = std::make_tuple(hotkey->primaryVk, hotkey->secondVk, hotkey->comboVk);
-  hotkey->applyHotkeyFromLabel(hotkey->label);
-  EXPECT_EQ(std::make_tuple(hotkey->primaryVk, hotkey->secondVk, hotkey->comboVk), before);
+  EXPECT_EQ(hotkey->keys().label, "Left Shift + Left Ctrl");
+  const auto before =
+      std::make_tuple(hotkey->keys().primaryVk, hotkey->keys().secondVk, hotkey->keys().comboVk);
+  hotkey->applyHotkeyFromLabel(hotkey->keys().label);
+  EXPECT_EQ(
+      std::make_tuple(hotkey->keys().primaryVk, hotkey->keys().secondVk, hotkey->keys().comboVk),
+      before);
   EXPECT_EQ(fake.debug.lines.back(), "[GlobalHotkey] Hotkey set: vk=160 second=162 combo=0\n");
 }
 
 TEST_F(HotkeyLabelTest, ApplyWhileNotListeningInstallsNoHook) {
   hotkey->applyHotkeyFromLabel("Right Alt");
   EXPECT_EQ(fake.keyboard.installedHooks(), 0);
-  EXPECT_EQ(hotkey->keyboardHook, nullptr);
+  EXPECT_FALSE(hotkey->listening());
 }
 
 TEST_F(HotkeyLabelTest, ApplyWhileRecordingRestartsListeningSilently) {
@@ -80,9 +84,9 @@ TEST_F(HotkeyLabelTest, ApplyWhileRecordingRestartsListeningSilently) {
   hotkey->applyHotkeyFromLabel("Right Alt");
   EXPECT_EQ(takeLog(), (Log{"applyHotkeyFromLabel: Right Alt", "Stopped listening",
                             "Started listening", "Hotkey set: vk=165 second=0 combo=0"}));
-  EXPECT_FALSE(hotkey->isHeld);
-  EXPECT_FALSE(hotkey->isRecording);
-  EXPECT_EQ(hotkey->maxDurationTimer, 0u);
+  EXPECT_FALSE(hotkey->hold().held());
+  EXPECT_FALSE(hotkey->hold().recording());
+  EXPECT_EQ(hotkey->hold().maxDuration().id(), 0u);
   EXPECT_EQ(fake.keyboard.installedHooks(), 1);
   release(VK_LSHIFT);  // the old hold is gone: its release sends nothing
   EXPECT_EQ(takeLog(), Log{});

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "hotkey/global_hotkey.h"
 #include "paste/clipboard_snapshot.h"
 #include "paste/paste_text.h"
 #include "tests/support/fake_platform.h"
@@ -60,7 +59,6 @@ class PasteTextTest : public ::testing::Test {
 
   static PasteTextTest* current;
   FakePlatform fake;
-  GlobalHotkey hotkey{fake.platform()};
   std::int64_t startNs = 0;
   std::vector<Key> keys;
   std::function<void()> onKey;
@@ -70,7 +68,7 @@ PasteTextTest* PasteTextTest::current = nullptr;
 
 TEST_F(PasteTextTest, TextIsOnTheClipboardForCtrlVAndThePreviousTextReturns300msLater) {
   fake.clipboard.putText(u"before");
-  pasteText(hotkey, "h\xC3\xA9llo \xF0\x9F\x8E\x99");
+  pasteText(fake.platform(), "h\xC3\xA9llo \xF0\x9F\x8E\x99");
 
   ASSERT_EQ(keys.size(), 4u);
   const std::u16string pasted = u"h\u00E9llo \U0001F399";
@@ -92,7 +90,7 @@ TEST_F(PasteTextTest, TextIsOnTheClipboardForCtrlVAndThePreviousTextReturns300ms
 }
 
 TEST_F(PasteTextTest, EmptyTextIsStillPastedAndAnEmptyClipboardStaysEmpty) {
-  pasteText(hotkey, "");
+  pasteText(fake.platform(), "");
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[0].clipboardText, u"");
   EXPECT_EQ(fake.clipboard.setCalls, 1);
@@ -103,7 +101,7 @@ TEST_F(PasteTextTest, EmptyTextIsStillPastedAndAnEmptyClipboardStaysEmpty) {
 TEST_F(PasteTextTest, ClipboardHeldByAnotherProgramGivesTenAttemptsThenTheFailureLine) {
   fake.clipboard.putText(u"theirs");
   fake.clipboard.holdOpenByOther = true;
-  pasteText(hotkey, "text");
+  pasteText(fake.platform(), "text");
   EXPECT_EQ(fake.clipboard.openAttempts.size(), 11u);  // one to save, ten to set
   EXPECT_EQ(fake.clock.sleeps, std::vector<DWORD>(10, 10));
   EXPECT_EQ(openTimesMs().back(), 90);
@@ -116,7 +114,7 @@ TEST_F(PasteTextTest, ClipboardHeldByAnotherProgramGivesTenAttemptsThenTheFailur
 
 TEST_F(PasteTextTest, AHolderThatLetsGoWithinTheRetriesLosesToThePaste) {
   fake.clipboard.failOpens = 6;  // the save and five write attempts
-  pasteText(hotkey, "text");
+  pasteText(fake.platform(), "text");
   EXPECT_EQ(fake.clock.sleeps, (std::vector<DWORD>{10, 10, 10, 10, 10, 50, 300}));
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[0].clipboardText, u"text");
@@ -130,7 +128,7 @@ TEST_F(PasteTextTest, AllocationOrLockFailureLeavesTheClipboardEmptyAndTypesNoth
     fake.clipboard.putText(u"before");
     // The save makes one copy (one alloc, two locks); the text's block comes next.
     (lock ? fake.clipboard.failLockAt : fake.clipboard.failAllocAt) = lock ? 3 : 2;
-    pasteText(hotkey, "text");
+    pasteText(fake.platform(), "text");
     EXPECT_TRUE(keys.empty());
     EXPECT_TRUE(fake.clipboard.formats().empty());
     EXPECT_EQ(fake.debug.lines,
@@ -155,7 +153,7 @@ TEST_F(PasteTextTest, EveryKeptFormatIsRestoredInItsOriginalOrder) {
   fake.clipboard.put(CF_HDROP, files);
   fake.clipboard.put(CF_LOCALE, {9, 4, 0, 0});
 
-  pasteText(hotkey, "pasted");
+  pasteText(fake.platform(), "pasted");
   EXPECT_EQ(keys.at(0).clipboardText, u"pasted");
   EXPECT_EQ(fake.clipboard.formats(),
             (std::vector<UINT>{kHtml, CF_UNICODETEXT, CF_DIB, CF_ENHMETAFILE, CF_HDROP}));
@@ -171,7 +169,7 @@ TEST_F(PasteTextTest, EveryKeptFormatIsRestoredInItsOriginalOrder) {
 TEST_F(PasteTextTest, ImageWithoutTextComesBackToo) {
   fake.clipboard.put(CF_DIBV5, Bytes(200, 3));
   fake.clipboard.put(CF_DIB, Bytes(100, 3));
-  pasteText(hotkey, "x");
+  pasteText(fake.platform(), "x");
   EXPECT_EQ(fake.clipboard.formats(), std::vector<UINT>{CF_DIBV5});
   expectNothingLeaked();
 }
@@ -181,7 +179,7 @@ TEST_F(PasteTextTest, CopiesBeyondTheCapAreDroppedWithOneLineEach) {
   fake.clipboard.put(kHtml, Bytes(160 * mib, 1));
   fake.clipboard.put(kHtml + 1, Bytes(100 * mib, 2));
   fake.clipboard.putText(u"small");
-  pasteText(hotkey, "x");
+  pasteText(fake.platform(), "x");
   EXPECT_EQ(fake.clipboard.formats(), (std::vector<UINT>{kHtml, CF_UNICODETEXT}));
   EXPECT_EQ(fake.clipboard.data(kHtml).size(), 160 * mib);
   EXPECT_EQ(fake.clipboard.text(), u"small");
@@ -195,7 +193,7 @@ TEST_F(PasteTextTest, ARestoreThatCannotOpenLeavesThePastedTextAndFreesTheCopies
   fake.clipboard.putText(u"before");
   fake.clipboard.put(kHtml, {'x', 0});
   onKey = [this] { fake.clipboard.holdOpenByOther = true; };
-  pasteText(hotkey, "pasted");
+  pasteText(fake.platform(), "pasted");
   EXPECT_EQ(fake.clipboard.text(), u"pasted");
   EXPECT_EQ(fake.clipboard.formats(), std::vector<UINT>{CF_UNICODETEXT});
   fake.clipboard.holdOpenByOther = false;

@@ -16,7 +16,7 @@ class RecordingOverlayTest : public OverlayFixture {
   // Opacity after each 20 ms tick of a fade, until the window is hidden.
   std::vector<int> fadeSteps() {
     std::vector<int> steps;
-    hotkey->fadeOutRecordingOverlay();
+    hotkey->recording().fadeOut();
     for (int tick = 0; tick < 20 && recording()->visible; ++tick) {
       advance(20);
       if (recording()->visible) steps.push_back(recording()->layeredAlpha);
@@ -26,7 +26,7 @@ class RecordingOverlayTest : public OverlayFixture {
 };
 
 TEST_F(RecordingOverlayTest, ListeningLookIsALayeredTopmostPillAtTheTopCentre) {
-  hotkey->showListeningLook();
+  hotkey->recording().showListeningLook();
   FakeWindow* w = recording();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->className, u"MurmurlyRecordingOverlay");
@@ -41,16 +41,16 @@ TEST_F(RecordingOverlayTest, ListeningLookIsALayeredTopmostPillAtTheTopCentre) {
   EXPECT_EQ(w->layeredKey, kMagenta);
   EXPECT_EQ(w->layeredAlpha, 240);
   EXPECT_EQ(w->layeredFlags, LWA_COLORKEY | LWA_ALPHA);
-  EXPECT_EQ(fake.timers.periodMs(hotkey->pulseTimer), 50);
+  EXPECT_EQ(fake.timers.periodMs(hotkey->recording().pulse().id()), 50);
   EXPECT_EQ(FakeWindowSystem::registrationsOf(u"MurmurlyRecordingOverlay"), 1);
 }
 
 TEST_F(RecordingOverlayTest, EachListeningLookRecreatesTheWindowAndFollowsTheScreenWidth) {
-  hotkey->showListeningLook();
-  const HWND first = hotkey->recordingOverlay;
+  hotkey->recording().showListeningLook();
+  const HWND first = hotkey->recording().window();
   fake.windows.screenWidth = 1001;
-  hotkey->showListeningLook();
-  EXPECT_NE(hotkey->recordingOverlay, first);
+  hotkey->recording().showListeningLook();
+  EXPECT_NE(hotkey->recording().window(), first);
   EXPECT_TRUE(fake.windows.window(first)->destroyed);
   EXPECT_EQ(recording()->x, 420);  // (1001 - 160) / 2, truncated
   EXPECT_EQ(fake.windows.liveWindows().size(), 1u);
@@ -58,8 +58,8 @@ TEST_F(RecordingOverlayTest, EachListeningLookRecreatesTheWindowAndFollowsTheScr
 }
 
 TEST_F(RecordingOverlayTest, PaintOfTheListeningLook) {
-  hotkey->showListeningLook();
-  const std::vector<DrawCall> draws = paint(hotkey->recordingOverlay);
+  hotkey->recording().showListeningLook();
+  const std::vector<DrawCall> draws = paint(hotkey->recording().window());
   ASSERT_EQ(draws.size(), 6u);
 
   EXPECT_EQ(draws[0].op, "FillRect");
@@ -111,32 +111,32 @@ TEST_F(RecordingOverlayTest, PaintOfTheListeningLook) {
 }
 
 TEST_F(RecordingOverlayTest, PulseReachesItsLowestLevelAfter400msAndIsRedAgainAfter800ms) {
-  hotkey->showListeningLook();
+  hotkey->recording().showListeningLook();
   advance(350);
-  EXPECT_TRUE(hotkey->pulseFalling);
+  EXPECT_TRUE(hotkey->recording().falling());
   advance(50);
-  EXPECT_EQ(hotkey->pulseLevel, 0.2f);
-  EXPECT_FALSE(hotkey->pulseFalling);
-  EXPECT_EQ(paint(hotkey->recordingOverlay)[2].brushColour, RGB(51, 68, 143));
+  EXPECT_EQ(hotkey->recording().level(), 0.2f);
+  EXPECT_FALSE(hotkey->recording().falling());
+  EXPECT_EQ(paint(hotkey->recording().window())[2].brushColour, RGB(51, 68, 143));
   advance(400);
-  EXPECT_EQ(hotkey->pulseLevel, 1.0f);
-  EXPECT_TRUE(hotkey->pulseFalling);
-  EXPECT_EQ(paint(hotkey->recordingOverlay)[2].brushColour, RGB(255, 0, 0));
+  EXPECT_EQ(hotkey->recording().level(), 1.0f);
+  EXPECT_TRUE(hotkey->recording().falling());
+  EXPECT_EQ(paint(hotkey->recording().window())[2].brushColour, RGB(255, 0, 0));
   // Animation frames invalidate without erasing.
   EXPECT_FALSE(recording()->eraseRequested);
   expectGdiBalanced();
 }
 
 TEST_F(RecordingOverlayTest, TranscribingLookKeepsTheWindowAndTurnsTheArc) {
-  hotkey->showListeningLook();
-  const HWND window = hotkey->recordingOverlay;
-  const UINT_PTR pulse = hotkey->pulseTimer;
-  hotkey->showTranscribingLook();
-  EXPECT_EQ(hotkey->recordingOverlay, window);
+  hotkey->recording().showListeningLook();
+  const HWND window = hotkey->recording().window();
+  const UINT_PTR pulse = hotkey->recording().pulse().id();
+  hotkey->recording().showTranscribingLook();
+  EXPECT_EQ(hotkey->recording().window(), window);
   EXPECT_EQ(recording()->layeredAlpha, 230);
   EXPECT_FALSE(fake.timers.isRunning(pulse));
-  EXPECT_EQ(hotkey->pulseTimer, 0u);
-  EXPECT_EQ(fake.timers.periodMs(hotkey->spinnerTimer), 30);
+  EXPECT_EQ(hotkey->recording().pulse().id(), 0u);
+  EXPECT_EQ(fake.timers.periodMs(hotkey->recording().spinner().id()), 30);
 
   std::vector<DrawCall> draws = paint(window);
   ASSERT_EQ(draws.size(), 6u);
@@ -153,15 +153,15 @@ TEST_F(RecordingOverlayTest, TranscribingLookKeepsTheWindowAndTurnsTheArc) {
   EXPECT_EQ(draws[3].coords, rect(34, 0, 124, 40));
 
   advance(30);
-  EXPECT_EQ(hotkey->spinnerAngle, 12.0f);
+  EXPECT_EQ(hotkey->recording().angle(), 12.0f);
   EXPECT_EQ(paint(window)[2].coords, (std::vector<int>{14, 12, 30, 28, 29, 18, 23, 27}));
   advance(29 * 30);
-  EXPECT_EQ(hotkey->spinnerAngle, 0.0f);  // a whole turn in 30 ticks
+  EXPECT_EQ(hotkey->recording().angle(), 0.0f);  // a whole turn in 30 ticks
   expectGdiBalanced();
 }
 
 TEST_F(RecordingOverlayTest, TranscribingLookWithoutAWindowCreatesOne) {
-  hotkey->showTranscribingLook();
+  hotkey->recording().showTranscribingLook();
   ASSERT_NE(recording(), nullptr);
   EXPECT_TRUE(recording()->visible);
   EXPECT_EQ(recording()->x, 880);
@@ -169,50 +169,50 @@ TEST_F(RecordingOverlayTest, TranscribingLookWithoutAWindowCreatesOne) {
 }
 
 TEST_F(RecordingOverlayTest, FadeHidesOnTheTwelfthTickFromEitherLook) {
-  hotkey->showListeningLook();
+  hotkey->recording().showListeningLook();
   EXPECT_EQ(fadeSteps(), (std::vector<int>{220, 200, 180, 160, 140, 120, 100, 80, 60, 40, 20}));
-  EXPECT_EQ(hotkey->fadeTimer, 0u);
+  EXPECT_EQ(hotkey->recording().fade().id(), 0u);
   EXPECT_TRUE(fake.timers.running().empty());
   EXPECT_FALSE(recording()->destroyed);
 
-  hotkey->showTranscribingLook();
+  hotkey->recording().showTranscribingLook();
   EXPECT_EQ(fadeSteps(), (std::vector<int>{210, 190, 170, 150, 130, 110, 90, 70, 50, 30, 10}));
   EXPECT_TRUE(fake.timers.running().empty());
 }
 
 TEST_F(RecordingOverlayTest, HideDuringTheFadeStopsItAndHidesAtOnce) {
-  hotkey->showListeningLook();
-  hotkey->fadeOutRecordingOverlay();
+  hotkey->recording().showListeningLook();
+  hotkey->recording().fadeOut();
   advance(60);
   hotkey->hideOverlay();
   EXPECT_FALSE(recording()->visible);
-  EXPECT_EQ(hotkey->fadeTimer, 0u);
+  EXPECT_EQ(hotkey->recording().fade().id(), 0u);
   EXPECT_TRUE(fake.timers.running().empty());
   EXPECT_EQ(recording()->layeredAlpha, 180);
 }
 
 TEST_F(RecordingOverlayTest, ANewLookStopsAFadeStillRunning) {
-  hotkey->showListeningLook();
-  hotkey->fadeOutRecordingOverlay();
+  hotkey->recording().showListeningLook();
+  hotkey->recording().fadeOut();
   advance(100);
-  hotkey->showListeningLook();
+  hotkey->recording().showListeningLook();
   advance(500);
   EXPECT_TRUE(recording()->visible);
   EXPECT_EQ(recording()->layeredAlpha, 240);
 
-  hotkey->fadeOutRecordingOverlay();
+  hotkey->recording().fadeOut();
   advance(100);
-  hotkey->showTranscribingLook();
+  hotkey->recording().showTranscribingLook();
   advance(500);
   EXPECT_TRUE(recording()->visible);
   EXPECT_EQ(recording()->layeredAlpha, 230);
-  EXPECT_EQ(hotkey->fadeTimer, 0u);
+  EXPECT_EQ(hotkey->recording().fade().id(), 0u);
 }
 
 TEST_F(RecordingOverlayTest, FadeAndHideWithoutAWindowChangeNothing) {
-  hotkey->fadeOutRecordingOverlay();
-  hotkey->hideRecordingOverlay();
-  EXPECT_EQ(hotkey->fadeTimer, 0u);
+  hotkey->recording().fadeOut();
+  hotkey->recording().hide();
+  EXPECT_EQ(hotkey->recording().fade().id(), 0u);
   EXPECT_TRUE(fake.timers.running().empty());
   EXPECT_TRUE(fake.windows.liveWindows().empty());
 }
@@ -224,19 +224,19 @@ TEST_F(RecordingOverlayTest, CancelAreaStartsAtX124AndNeverTakesTheFocus) {
   press(VK_LCONTROL);
   press(VK_LSHIFT);
   takeLog();
-  const HWND window = hotkey->recordingOverlay;
+  const HWND window = hotkey->recording().window();
   EXPECT_EQ(fake.windows.sendMessage(window, WM_MOUSEACTIVATE), MA_NOACTIVATE);
   EXPECT_EQ(fake.windows.sendMessage(window, WM_ERASEBKGND), 1);
 
   fake.windows.click(window, 123, 20);
   EXPECT_EQ(takeLog(), Log{});
-  EXPECT_EQ(hotkey->fadeTimer, 0u);
-  EXPECT_TRUE(hotkey->isRecording);
+  EXPECT_EQ(hotkey->recording().fade().id(), 0u);
+  EXPECT_TRUE(hotkey->hold().recording());
 
   fake.windows.click(window, 124, 20);
   EXPECT_EQ(takeLog(), Log{"=> onHotkeyCancelled"});
-  EXPECT_TRUE(hotkey->cancelledByButton);
-  EXPECT_NE(hotkey->fadeTimer, 0u);
+  EXPECT_TRUE(hotkey->hold().byButton());
+  EXPECT_NE(hotkey->recording().fade().id(), 0u);
   advance(240);
   EXPECT_FALSE(recording()->visible);
   EXPECT_EQ(fake.windows.foreground, editor);
@@ -244,21 +244,21 @@ TEST_F(RecordingOverlayTest, CancelAreaStartsAtX124AndNeverTakesTheFocus) {
 
 TEST_F(RecordingOverlayTest, FailedCreationLeavesNoWindowAndTheTimersIdle) {
   fake.windows.failCreateWindow = true;
-  hotkey->showListeningLook();
-  EXPECT_EQ(hotkey->recordingOverlay, nullptr);
+  hotkey->recording().showListeningLook();
+  EXPECT_EQ(hotkey->recording().window(), nullptr);
   advance(400);
-  EXPECT_EQ(hotkey->pulseLevel, 1.0f);
-  hotkey->showTranscribingLook();
+  EXPECT_EQ(hotkey->recording().level(), 1.0f);
+  hotkey->recording().showTranscribingLook();
   advance(300);
-  EXPECT_EQ(hotkey->spinnerAngle, 0.0f);
-  hotkey->fadeOutRecordingOverlay();
-  EXPECT_EQ(hotkey->fadeTimer, 0u);
+  EXPECT_EQ(hotkey->recording().angle(), 0.0f);
+  hotkey->recording().fadeOut();
+  EXPECT_EQ(hotkey->recording().fade().id(), 0u);
 }
 
 TEST_F(RecordingOverlayTest, TeardownDestroysTheWindowAndStopsEveryTimer) {
-  hotkey->showListeningLook();
-  hotkey->fadeOutRecordingOverlay();
-  hotkey->showTranscribingLook();
+  hotkey->recording().showListeningLook();
+  hotkey->recording().fadeOut();
+  hotkey->recording().showTranscribingLook();
   hotkey.reset();
   EXPECT_TRUE(fake.windows.liveWindows().empty());
   EXPECT_TRUE(fake.timers.running().empty());

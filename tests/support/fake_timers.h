@@ -36,6 +36,8 @@ class FakeTimers final : public platform::Timers {
   bool isRunning(UINT_PTR id) const;
   // The period of a running timer in ms, or -1.
   std::int64_t periodMs(UINT_PTR id) const;
+  // Where the search for the next thread-timer id starts.
+  UINT_PTR nextThreadId() const { return nextThreadId_; }
 
  private:
   Timer* find(HWND window, UINT_PTR id);

@@ -84,7 +84,7 @@ WORD FakeWindowSystem::RegisterClassExW(const WNDCLASSEXW* windowClass) {
 
 HWND FakeWindowSystem::CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName,
                                        DWORD style, int x, int y, int width, int height,
-                                       HWND parent, HMENU, HINSTANCE, LPVOID) {
+                                       HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   const std::u16string name = text(className);
   const WNDPROC proc = classProc(name);
   if (failCreateWindow || proc == nullptr) return nullptr;
@@ -103,8 +103,30 @@ HWND FakeWindowSystem::CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR
   w->proc = proc;
   w->visible = (style & WS_VISIBLE) != 0;
   w->topmost = (exStyle & WS_EX_TOPMOST) != 0;
+  const HWND handle = w->handle;
   windows_.push_back(std::move(w));
-  return windows_.back()->handle;
+  CREATESTRUCTW create{
+      param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+      windowName, className, exStyle};
+  if (sendMessage(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) == FALSE) {
+    window(handle)->destroyed = true;
+    return nullptr;
+  }
+  return handle;
+}
+
+LONG_PTR FakeWindowSystem::SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
+  FakeWindow* w = window(handle);
+  if (w == nullptr || w->destroyed || index != GWLP_USERDATA) return 0;
+  const LONG_PTR previous = w->userData;
+  w->userData = value;
+  return previous;
+}
+
+LONG_PTR FakeWindowSystem::GetWindowLongPtrW(HWND handle, int index) {
+  const FakeWindow* w = window(handle);
+  if (w == nullptr || w->destroyed || index != GWLP_USERDATA) return 0;
+  return w->userData;
 }
 
 BOOL FakeWindowSystem::DestroyWindow(HWND handle) {

@@ -3,7 +3,8 @@
 //
 // Messages reach a window procedure only when the code under test or the test sends them
 // (sendMessage, paint); there is no message queue. UpdateWindow paints a visible window with a
-// pending invalidation at once, as Windows does. Window creation sends no creation messages.
+// pending invalidation at once, as Windows does. Of the creation messages only WM_NCCREATE is sent,
+// with the creation parameter, and a procedure that answers it with FALSE fails the creation.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +40,7 @@ struct FakeWindow {
   bool eraseRequested = false;
   int invalidations = 0;
   int paints = 0;
+  LONG_PTR userData = 0;
 };
 
 class FakeWindowSystem final : public platform::WindowSystem {
@@ -53,6 +55,8 @@ class FakeWindowSystem final : public platform::WindowSystem {
                        int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                        LPVOID param) override;
   BOOL DestroyWindow(HWND window) override;
+  LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) override;
+  LONG_PTR GetWindowLongPtrW(HWND window, int index) override;
   BOOL ShowWindow(HWND window, int command) override;
   BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                     UINT flags) override;

@@ -20,8 +20,8 @@ class HotkeyFixture : public ::testing::Test {
   HotkeyFixture() : hotkey(std::make_unique<GlobalHotkey>(fake.platform())) {
     // Events leave through a real channel; their names go into the same list as the diagnostic
     // lines so their order can be compared.
-    hotkey->channel = std::make_unique<MethodChannel>(&messenger, "murmurly/global_hotkey",
-                                                      &StandardMethodCodec::GetInstance());
+    hotkey->setChannel(std::make_unique<MethodChannel>(&messenger, "murmurly/global_hotkey",
+                                                       &StandardMethodCodec::GetInstance()));
     messenger.onSend = [this](const RecordingMessenger::Sent& sent) {
       fake.debug.lines.push_back("=> " + RecordingMessenger::methodName(sent));
     };

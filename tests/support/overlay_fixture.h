@@ -11,8 +11,8 @@ namespace fake {
 
 class OverlayFixture : public HotkeyFixture {
  protected:
-  FakeWindow* recording() { return fake.windows.window(hotkey->recordingOverlay); }
-  FakeWindow* hint() { return fake.windows.window(hotkey->hintOverlay); }
+  FakeWindow* recording() { return fake.windows.window(hotkey->recording().window()); }
+  FakeWindow* hint() { return fake.windows.window(hotkey->hint().window()); }
 
   // Paints `window` through its window procedure and returns only that paint's calls.
   std::vector<DrawCall> paint(HWND window) {

@@ -35,8 +35,8 @@ class HotkeyHookTest : public ::testing::Test {
   HotkeyHookTest() : capture(log), p(platform::Win32Platform()) {
     p.debug = &capture;
     hotkey = std::make_unique<GlobalHotkey>(p);
-    hotkey->channel = std::make_unique<MethodChannel>(&messenger, "murmurly/global_hotkey",
-                                                      &StandardMethodCodec::GetInstance());
+    hotkey->setChannel(std::make_unique<MethodChannel>(&messenger, "murmurly/global_hotkey",
+                                                       &StandardMethodCodec::GetInstance()));
     messenger.onSend = [this](const fake::RecordingMessenger::Sent& sent) {
       log.push_back("=> " + fake::RecordingMessenger::methodName(sent));
     };
@@ -49,7 +49,7 @@ class HotkeyHookTest : public ::testing::Test {
   void listen(const std::string& label) {
     hotkey->applyHotkeyFromLabel(label);
     hotkey->startListening();
-    ASSERT_NE(hotkey->keyboardHook, nullptr);
+    ASSERT_TRUE(hotkey->listening());
     log.clear();
   }
   void send(WORD vk, bool up) {

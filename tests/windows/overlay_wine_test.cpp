@@ -8,7 +8,7 @@
 #include <string>
 
 #include "hotkey/global_hotkey.h"
-#include "overlay/overlay_texts.h"
+#include "text/utf8_to_utf16.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/windows/wine_pump.h"
 
@@ -34,10 +34,10 @@ std::u16string realToWide(std::string bytes) {
 TEST(ToWideAgainstWindows, AgreesWithMultiByteToWideCharOnEveryOneAndTwoByteInput) {
   for (int a = 1; a < 256; ++a) {
     const std::string one(1, static_cast<char>(a));
-    ASSERT_EQ(toWide(one + "zzz"), realToWide(one)) << a;
+    ASSERT_EQ(text::toWide(one + "zzz"), realToWide(one)) << a;
     for (int b = 1; b < 256; ++b) {
       const std::string two = one + static_cast<char>(b);
-      ASSERT_EQ(toWide(two + "zzz"), realToWide(two)) << a << " " << b;
+      ASSERT_EQ(text::toWide(two + "zzz"), realToWide(two)) << a << " " << b;
     }
   }
 }
@@ -53,7 +53,7 @@ TEST(ToWideAgainstWindows, AgreesOnRandomMixturesOfLeadAndContinuationBytes) {
   for (int i = 0; i < 40000; ++i) {
     std::string bytes;
     for (int n = length(random); n > 0; --n) bytes += static_cast<char>(alphabet[pick(random)]);
-    ASSERT_EQ(toWide(bytes + "zzz"), realToWide(bytes)) << i;
+    ASSERT_EQ(text::toWide(bytes + "zzz"), realToWide(bytes)) << i;
   }
 }
 
@@ -75,9 +75,9 @@ class OverlayOnScreenTest : public ::testing::Test {
 
 TEST_F(OverlayOnScreenTest, ListeningPillIsBlueWithARedDotAt880By8) {
   ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1920);
-  hotkey.showListeningLook();
+  hotkey.recording().showListeningLook();
   RECT r{};
-  GetWindowRect(hotkey.recordingOverlay, &r);
+  GetWindowRect(hotkey.recording().window(), &r);
   EXPECT_EQ(r.left, 880);
   EXPECT_EQ(r.top, 8);
   EXPECT_EQ(r.right - r.left, 160);
@@ -86,14 +86,14 @@ TEST_F(OverlayOnScreenTest, ListeningPillIsBlueWithARedDotAt880By8) {
   EXPECT_NE(pixel(880, 8), RGB(0, 86, 179));              // rounded corner is see-through
   BYTE alpha = 0;
   COLORREF key = 0;
-  GetLayeredWindowAttributes(hotkey.recordingOverlay, &key, &alpha, nullptr);
+  GetLayeredWindowAttributes(hotkey.recording().window(), &key, &alpha, nullptr);
   EXPECT_EQ(alpha, 240);
   EXPECT_EQ(key, RGB(255, 0, 255));
 }
 
 TEST_F(OverlayOnScreenTest, TranscribingLookDrawsAWhiteArcInsteadOfTheDot) {
-  hotkey.showListeningLook();
-  hotkey.showTranscribingLook();
+  hotkey.recording().showListeningLook();
+  hotkey.recording().showTranscribingLook();
   // No dot any more, and white arc pixels somewhere on the circle of radius 8 round (22, 20).
   EXPECT_TRUE(shows(880 + 19, 8 + 20, RGB(0, 86, 179)));
   const bool arc = wine::pumpUntil(
@@ -110,15 +110,15 @@ TEST_F(OverlayOnScreenTest, TranscribingLookDrawsAWhiteArcInsteadOfTheDot) {
 
 TEST_F(OverlayOnScreenTest, HintPanelIsRedAndCentred) {
   hotkey.showHintOverlay();
-  ASSERT_NE(hotkey.hintOverlay, nullptr);
+  ASSERT_NE(hotkey.hint().window(), nullptr);
   RECT r{};
-  GetWindowRect(hotkey.hintOverlay, &r);
+  GetWindowRect(hotkey.hint().window(), &r);
   const int width = r.right - r.left;
   EXPECT_EQ(r.left, (1920 - width) / 2);
   EXPECT_EQ(r.bottom - r.top, 58);
   EXPECT_GT(width, 200);
   EXPECT_TRUE(shows(r.left + width / 2, 8 + 3, RGB(200, 30, 30)));
-  hotkey.closeHintOverlay();
+  hotkey.hint().close();
 }
 
 LRESULT CALLBACK plainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -150,13 +150,13 @@ TEST_F(OverlayOnScreenTest, AClickInTheCancelAreaFadesThePillAndLeavesTheFocusAl
   SetForegroundWindow(target);
   ASSERT_TRUE(wine::pumpUntil([&] { return GetForegroundWindow() == target; }, 5s));
 
-  hotkey.showListeningLook();
+  hotkey.recording().showListeningLook();
   ASSERT_TRUE(shows(880 + 100, 8 + 4, RGB(0, 86, 179)));
   clickAt(880 + 100, 8 + 20);  // left of the cancel area: nothing
   wine::pumpFor(200ms);
-  EXPECT_EQ(hotkey.fadeTimer, 0u);
+  EXPECT_FALSE(hotkey.recording().fade().running());
   clickAt(880 + 140, 8 + 20);
-  EXPECT_TRUE(wine::pumpUntil([&] { return !IsWindowVisible(hotkey.recordingOverlay); }, 5s));
+  EXPECT_TRUE(wine::pumpUntil([&] { return !IsWindowVisible(hotkey.recording().window()); }, 5s));
   EXPECT_EQ(GetForegroundWindow(), target);
   DestroyWindow(target);
 }

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "hotkey/global_hotkey.h"
 #include "paste/paste_text.h"
 #include "platform/debug_output.h"
 #include "platform/win32/win32_platform.h"
@@ -134,7 +133,6 @@ class PasteIntoNotepadTest : public ::testing::Test {
   HWND owner_ = nullptr;
   CapturedDebugOutput debug_;
   platform::Platform platform_ = platform::Win32Platform();
-  GlobalHotkey hotkey_{platform_};
 };
 
 PROCESS_INFORMATION PasteIntoNotepadTest::notepadProcess{};
@@ -150,7 +148,7 @@ TEST_F(PasteIntoNotepadTest, EachTextArrivesAndTheClipboardIsAsBefore) {
     SCOPED_TRACE(utf8);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     putPrevious();
-    pasteText(hotkey_, utf8);
+    pasteText(platform_, utf8);
     EXPECT_TRUE(wine::pumpUntil([&] { return editText(edit) == expected; }, 5s))
         << "notepad shows " << editText(edit).size() << " units";
     expectPreviousBack();
@@ -160,7 +158,7 @@ TEST_F(PasteIntoNotepadTest, EachTextArrivesAndTheClipboardIsAsBefore) {
 
 TEST_F(PasteIntoNotepadTest, EmptyTextPastesNothingAndRestoresTheClipboard) {
   putPrevious();
-  pasteText(hotkey_, "");
+  pasteText(platform_, "");
   wine::pumpFor(300ms);
   EXPECT_EQ(editText(edit), L"");
   expectPreviousBack();
@@ -187,7 +185,7 @@ void waitAndClose(PROCESS_INFORMATION& process) {
 
 TEST_F(PasteIntoNotepadTest, TheRetriesOutlastAHolderOf50ms) {
   PROCESS_INFORMATION holder = holdClipboard(50);
-  pasteText(hotkey_, "after the holder");
+  pasteText(platform_, "after the holder");
   EXPECT_TRUE(debug_.lines.empty());
   EXPECT_TRUE(wine::pumpUntil([] { return editText(edit) == L"after the holder"; }, 5s));
   waitAndClose(holder);
@@ -196,7 +194,7 @@ TEST_F(PasteIntoNotepadTest, TheRetriesOutlastAHolderOf50ms) {
 TEST_F(PasteIntoNotepadTest, AHolderOfOneSecondGetsTheFailureLineAndKeepsTheClipboard) {
   putPrevious();
   PROCESS_INFORMATION holder = holdClipboard(1000);
-  pasteText(hotkey_, "never");
+  pasteText(platform_, "never");
   EXPECT_EQ(debug_.lines,
             std::vector<std::string>{"[GlobalHotkey] Failed to set clipboard after retries\n"});
   waitAndClose(holder);

@@ -1,0 +1,187 @@
+#include "hotkey/hold_state.h"
+
+#include <array>
+
+#include "platform/clock.h"
+
+// The common path of a key event (a key that changes nothing) reads at most two key states and
+// never allocates, logs or touches windows: it runs inside the system's input path. Window work and
+// events happen only on a transition.
+namespace {
+
+// Left/Right Shift, Ctrl, Alt, Windows, in the order the exclusivity test walks them. Any other
+// key, the side-less codes 16-18 included, is a foreign key.
+constexpr std::array<std::uint32_t, 8> modifierKeys = {160, 161, 162, 163, 164, 165, 91, 92};
+constexpr double tapThresholdSeconds = 0.3;
+constexpr UINT maxHoldMs = 600000;
+
+bool isModifier(std::uint32_t vk) {
+  for (const std::uint32_t m : modifierKeys) {
+    if (m == vk) return true;
+  }
+  return false;
+}
+
+// True when a modifier other than the hotkey's own keys is down (the exclusivity test).
+bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32_t second) {
+  for (const std::uint32_t m : modifierKeys) {
+    if (m == first || m == second) continue;
+    if (states.isDown(m)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+KeyEvent keyEventFrom(WPARAM message, const KBDLLHOOKSTRUCT& event) {
+  return KeyEvent{event.vkCode, message == WM_KEYDOWN || message == WM_SYSKEYDOWN,
+                  message == WM_KEYUP || message == WM_SYSKEYUP};
+}
+
+HoldState::HoldState(platform::Platform& platform, Transitions& transitions,
+                     TIMERPROC maxDurationProc)
+    : platform_(platform),
+      transitions_(transitions),
+      maxDurationTimer(*platform.timers, maxHoldMs, maxDurationProc) {}
+
+void HoldState::reset() {
+  isHeld = false;
+  cancelledByButton = false;
+  isRecording = false;
+  primaryDown = false;
+  secondDown = false;
+  maxDurationTimer.stop();
+}
+
+void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
+                               const KeyStates& states) {
+  const std::uint32_t vk = event.vk;
+  const bool down = event.down;
+  const bool up = event.up;
+  const std::uint32_t primaryVk = keys.primaryVk;
+  const std::uint32_t secondVk = keys.secondVk;
+  const std::uint32_t comboVk = keys.comboVk;
+
+  if (comboVk != 0) {
+    // Modifier + key: no exclusivity and no foreign-key cancel; other keys are ignored.
+    if (vk == primaryVk) {
+      primaryDown = down;
+      if (up && isHeld) {
+        transitions_.log("[GlobalHotkey] Combo modifier released\n");
+        handleHotkeyUp();
+      }
+    } else if (vk == comboVk) {
+      if (down && primaryDown && !isHeld) {
+        transitions_.log("[GlobalHotkey] Combo DOWN\n");
+        handleHotkeyDown();
+      } else if (up && isHeld) {
+        transitions_.log("[GlobalHotkey] Combo UP\n");
+        handleHotkeyUp();
+      }
+    }
+    return;
+  }
+
+  // The hotkey's own keys are exempt from the foreign-key cancel: a key outside the modifiers
+  // ("Fn") would otherwise cancel its own hold at its first auto-repeat.
+  const bool foreignKey = !isModifier(vk) && vk != primaryVk && vk != secondVk;
+
+  if (secondVk != 0) {
+    // Two modifiers, judged on every event: the event's own key from the event, the other from
+    // the key state, which inside the hook still shows the state before this event.
+    primaryDown = vk == primaryVk ? down : states.isDown(primaryVk);
+    secondDown = vk == secondVk ? down : states.isDown(secondVk);
+    const bool bothDown = primaryDown && secondDown;
+    if (bothDown && !isHeld) {
+      if (!otherModifierDown(states, primaryVk, secondVk)) {
+        transitions_.log("[GlobalHotkey] Multi-modifier DOWN\n");
+        handleHotkeyDown();
+      }
+    } else if (!bothDown && isHeld) {
+      transitions_.log("[GlobalHotkey] Multi-modifier UP\n");
+      handleHotkeyUp();
+    }
+    if (down && isHeld && foreignKey) {
+      transitions_.log(
+          "[GlobalHotkey] Non-modifier key during multi-mod hold \xE2\x80\x94 cancelling\n");
+      handleHotkeyCancel();
+    }
+    return;
+  }
+
+  if (vk == primaryVk) {
+    if (down && !isHeld) {
+      if (!otherModifierDown(states, primaryVk, primaryVk)) {
+        transitions_.log("[GlobalHotkey] Hotkey DOWN\n");
+        handleHotkeyDown();
+      }
+    } else if (up && isHeld) {
+      transitions_.log("[GlobalHotkey] Hotkey UP\n");
+      handleHotkeyUp();
+    }
+  }
+  if (down && isHeld && foreignKey) {
+    transitions_.log(
+        "[GlobalHotkey] Non-modifier key during hotkey hold \xE2\x80\x94 cancelling\n");
+    handleHotkeyCancel();
+  }
+}
+
+void HoldState::handleHotkeyDown() {
+  if (isHeld) return;
+  cancelledByButton = false;
+  isHeld = true;
+
+  if (transitions_.appHasFocus()) {
+    transitions_.log("[GlobalHotkey] App is in focus, notifying Flutter\n");
+    transitions_.pressedWhileFocused();
+    return;
+  }
+
+  isRecording = true;
+  pressTimeNs = platform_.clock->SteadyNowNs();
+  transitions_.recordingStarted();
+  maxDurationTimer.start();
+  transitions_.log("[GlobalHotkey] Started max duration timer\n");
+}
+
+void HoldState::handleHotkeyUp() {
+  isHeld = false;
+  primaryDown = false;
+  secondDown = false;
+  maxDurationTimer.stop();
+
+  if (cancelledByButton) {
+    cancelledByButton = false;
+    transitions_.log("[GlobalHotkey] Ignoring key release \xE2\x80\x94 cancelled via button\n");
+    return;
+  }
+  if (!isRecording) return;  // a press while the app had the focus
+  isRecording = false;
+
+  const double heldSeconds =
+      static_cast<double>(platform_.clock->SteadyNowNs() - pressTimeNs) / 1'000'000'000.0;
+  if (heldSeconds < tapThresholdSeconds) {
+    transitions_.tapped();
+    return;
+  }
+  transitions_.released();
+}
+
+void HoldState::handleHotkeyCancel() {
+  isHeld = false;
+  isRecording = false;
+  primaryDown = false;
+  secondDown = false;
+  maxDurationTimer.stop();
+  transitions_.cancelled();
+}
+
+void HoldState::handleCancelAreaClick() {
+  if (isHeld) {
+    cancelledByButton = true;
+    isRecording = false;
+  }
+  maxDurationTimer.stop();
+  transitions_.cancelled();
+}

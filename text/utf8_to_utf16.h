@@ -1,0 +1,14 @@
+// UTF-8 from the Dart side to the UTF-16 that Windows draws and puts on the clipboard, converted
+// here rather than by the platform so portable code and its tests get the same result everywhere.
+// A leaf: used by the overlays, the paste and the hotkey controller, on the main thread.
+#pragma once
+
+#include <string>
+
+namespace text {
+
+// UTF-8 to UTF-16 as MultiByteToWideChar(CP_UTF8, 0, ..., -1) does it: stops at the first zero
+// byte, and each ill-formed sequence becomes one U+FFFD, counted the way the platform counts.
+std::u16string toWide(const std::string& utf8);
+
+}  // namespace text
