@@ -36,6 +36,13 @@ void OverlayWindow::destroy() {
   window_ = nullptr;
 }
 
+void OverlayWindow::show() {
+  if (window_ == nullptr) return;
+  trace_.mark(platform::phase::kOverlayShown);
+  firstPaintPending_ = true;
+  windows_.ShowWindow(window_, SW_SHOWNOACTIVATE);
+}
+
 int OverlayWindow::topCentreX(int width) const {
   return (windows_.GetSystemMetrics(SM_CXSCREEN) - width) / 2;
 }
@@ -65,6 +72,10 @@ LRESULT OverlayWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       RECT client{};
       windows_.GetClientRect(window, &client);
       content_.paint(session.dc(), client);
+      if (firstPaintPending_) {
+        firstPaintPending_ = false;
+        trace_.mark(platform::phase::kFirstPaint);
+      }
       return 0;
     }
     case WM_ERASEBKGND:

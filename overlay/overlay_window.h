@@ -6,6 +6,7 @@
 // which the window's first message (WM_NCCREATE) stores from the creation parameter. Main thread.
 #pragma once
 
+#include "platform/trace.h"
 #include "platform/win_types.h"
 #include "platform/window_system.h"
 
@@ -29,8 +30,8 @@ class OverlayWindow {
     ~Content() = default;
   };
 
-  OverlayWindow(platform::WindowSystem& windows, Content& content)
-      : windows_(windows), content_(content) {}
+  OverlayWindow(platform::WindowSystem& windows, platform::Trace& trace, Content& content)
+      : windows_(windows), trace_(trace), content_(content) {}
   ~OverlayWindow() { destroy(); }
   OverlayWindow(const OverlayWindow&) = delete;
   OverlayWindow& operator=(const OverlayWindow&) = delete;
@@ -41,6 +42,9 @@ class OverlayWindow {
   // handle stays null if creation fails.
   void create(const char16_t* className, bool& classAttempted, int width, int height);
   void destroy();
+  // Shows the window without activating it. The timeline gets "overlay shown" and, at the next
+  // WM_PAINT, "first paint".
+  void show();
 
   HWND handle() const { return window_; }
   explicit operator bool() const { return window_ != nullptr; }
@@ -54,8 +58,10 @@ class OverlayWindow {
   LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   platform::WindowSystem& windows_;
+  platform::Trace& trace_;
   Content& content_;
   HWND window_ = nullptr;
+  bool firstPaintPending_ = false;
 };
 
 }  // namespace overlay

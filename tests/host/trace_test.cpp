@@ -1,5 +1,6 @@
 // The timeline on the fake platform: nothing at all when tracing is off, and when it is on one
-// line per mark in the documented format, stamped by the platform's steady clock.
+// line per mark in the documented format, stamped by the platform's steady clock; a dictation
+// marks its phases in the order they happen.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "platform/trace.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/overlay_fixture.h"
 
 namespace fake {
 namespace {
@@ -43,6 +45,52 @@ TEST(TraceTest, AnOverlongPhaseIsCutAndTheLineStillEnds) {
   EXPECT_LT(line.size(), 128u);
   EXPECT_EQ(line.rfind("[Trace] 1000000000 xxx", 0), 0u);
   EXPECT_EQ(line.back(), '\n');
+}
+
+class DictationTimelineTest : public OverlayFixture {
+ protected:
+  // The phases traced since the last call, without stamps; other lines are dropped.
+  Lines takePhases() {
+    Lines phases;
+    for (const std::string& line : fake.debug.lines) {
+      if (line.rfind("[Trace] ", 0) != 0) continue;
+      const std::size_t phase = line.find(' ', 8) + 1;
+      phases.push_back(line.substr(phase, line.size() - phase - 1));
+    }
+    fake.debug.lines.clear();
+    return phases;
+  }
+
+  void hold() {
+    press(VK_LSHIFT);
+    press(VK_LCONTROL);
+    advance(400);  // past the tap threshold
+    release(VK_LCONTROL);
+    release(VK_LSHIFT);
+  }
+};
+
+TEST_F(DictationTimelineTest, SilentWhenOff) {
+  listen("Left Shift + Left Ctrl");
+  hold();
+  fake.windows.paint(hotkey->recording().window());
+  EXPECT_EQ(takePhases(), Lines{});
+}
+
+TEST_F(DictationTimelineTest, PhasesInTheOrderTheyHappen) {
+  fake.trace = platform::Trace(fake.clock, fake.debug, true);
+  listen("Left Shift + Left Ctrl");
+  press(VK_LSHIFT);
+  press(VK_LCONTROL);
+  // WM_PAINT comes from the queue after the show; only the first paint after a show counts.
+  fake.windows.paint(hotkey->recording().window());
+  fake.windows.paint(hotkey->recording().window());
+  EXPECT_EQ(takePhases(), (Lines{"overlay shown", "first paint"}));
+
+  advance(400);
+  release(VK_LCONTROL);
+  fake.windows.paint(hotkey->recording().window());
+  EXPECT_EQ(takePhases(), (Lines{"overlay shown", "first paint"}));  // the transcribing look
 }
 
 }  // namespace
