@@ -7,6 +7,7 @@ if(WIN32)
   murmurly_test(NAME standin_peer_test WINDOWS_ONLY TIMEOUT 120
     SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/standin_peer_test.cpp
             ${PROJECT_SOURCE_DIR}/standin/engine/peer_frames.cpp
+            ${PROJECT_SOURCE_DIR}/standin/engine/task_queue.cpp
     LIBS murmurly_plugins murmurly_engine_client ws2_32 user32)
 endif()
 if(TARGET standin_peer_test)

@@ -175,7 +175,7 @@ void FlutterDesktopResyncOutputStreams() { std::fflush(stderr); }
 
 void MurmurlyStandinPluginCalled(FlutterDesktopPluginRegistrarRef registrar,
                                  const char* pluginName) {
-  if (registrar == nullptr || pluginName == nullptr || !IsLiveEngine(registrar->engine)) return;
+  if (pluginName == nullptr || !IsLiveRegistrar(registrar)) return;
   registrar->engine->Notice(std::string("plugin ") + pluginName);
 }
 

@@ -2,18 +2,31 @@
 
 #include <ws2tcpip.h>
 
-#include <cstdio>
+#include <algorithm>
+
+#include "standin/engine/report.h"
 
 namespace standin {
 namespace {
 
 constexpr long kConnectTimeoutSeconds = 5;
 constexpr size_t kReadChunk = 64 * 1024;
-constexpr long kStopCheckMicroseconds = 50 * 1000;
+// Read per wake-up before the link thread turns to sending, so neither direction starves.
+constexpr size_t kReadBudget = 1024 * 1024;
+// Small frames are sent together, up to this much per send.
+constexpr size_t kSendBatch = 256 * 1024;
+constexpr ULONGLONG kFlushMilliseconds = 1000;
+constexpr size_t kMaxBusyDigits = 7;
 
-void Report(const std::string& line) {
-  std::fprintf(stderr, "%s\n", line.c_str());
-  std::fflush(stderr);
+// The number written in `digits` (decimal, at most `maxDigits` of them); nothing for other text.
+std::optional<uint32_t> Decimal(const std::string& digits, size_t maxDigits) {
+  if (digits.empty() || digits.size() > maxDigits) return std::nullopt;
+  uint32_t value = 0;
+  for (char digit : digits) {
+    if (digit < '0' || digit > '9') return std::nullopt;
+    value = value * 10 + static_cast<uint32_t>(digit - '0');
+  }
+  return value;
 }
 
 bool ConnectWithTimeout(SOCKET socket, uint16_t port) {
@@ -39,8 +52,6 @@ bool ConnectWithTimeout(SOCKET socket, uint16_t port) {
   int error = 0;
   int size = sizeof error;
   getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size);
-  u_long blocking = 0;
-  ioctlsocket(socket, FIONBIO, &blocking);
   return error == 0;
 }
 
@@ -49,47 +60,44 @@ bool ConnectWithTimeout(SOCKET socket, uint16_t port) {
 std::optional<uint16_t> LoopbackPort(const std::string& address) {
   const std::string prefix = "127.0.0.1:";
   if (address.rfind(prefix, 0) != 0) return std::nullopt;
-  const std::string digits = address.substr(prefix.size());
-  if (digits.empty() || digits.size() > 5) return std::nullopt;
-  unsigned port = 0;
-  for (char digit : digits) {
-    if (digit < '0' || digit > '9') return std::nullopt;
-    port = port * 10 + static_cast<unsigned>(digit - '0');
-  }
-  if (port == 0 || port > 65535) return std::nullopt;
-  return static_cast<uint16_t>(port);
+  const std::optional<uint32_t> port = Decimal(address.substr(prefix.size()), 5);
+  if (!port || *port == 0 || *port > 65535) return std::nullopt;
+  return static_cast<uint16_t>(*port);
 }
 
-PeerLink::PeerLink(EngineHost& host, uint16_t port) : host(host) {
+PeerLink::PeerLink(EngineHost& host, uint16_t port)
+    : host(host),
+      socketEvent(MakeEvent(true)),
+      wakeEvent(MakeEvent(false)),
+      stopEvent(MakeEvent(true)) {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
-  socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (socket == INVALID_SOCKET || !ConnectWithTimeout(socket, port)) {
-    Report("murmurly stand-in engine: cannot connect to the Dart peer at 127.0.0.1:" +
-           std::to_string(port));
+  socket = OwnedSocket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+  // The socket stays non-blocking: WSAEventSelect wants it so, and so do we.
+  if (!socket || !ConnectWithTimeout(socket.get(), port) ||
+      WSAEventSelect(socket.get(), socketEvent.get(), FD_READ | FD_WRITE | FD_CLOSE) != 0) {
+    Report("cannot connect to the Dart peer at 127.0.0.1:" + std::to_string(port));
+    socket.reset();
     Closed();
     return;
   }
   open = true;
-  reader = std::thread([this] { ReadFrames(); });
+  linkThread = std::thread([this] { Pump(); });
 }
 
 PeerLink::~PeerLink() {
-  Stop();
+  PeerLink::Stop();
   WSACleanup();
 }
 
 void PeerLink::Stop() {
-  stopping = true;
-  open = false;
-  {
-    std::lock_guard<std::mutex> guard(writeLock);
-    if (socket != INVALID_SOCKET) shutdown(socket, SD_BOTH);
+  if (stopping.exchange(true)) return;
+  if (linkThread.joinable()) {
+    SetEvent(stopEvent.get());
+    linkThread.join();
   }
-  if (reader.joinable()) reader.join();
-  std::lock_guard<std::mutex> guard(writeLock);
-  if (socket != INVALID_SOCKET) closesocket(socket);
-  socket = INVALID_SOCKET;
+  open = false;
+  AnswerPendingReplies();
 }
 
 void PeerLink::Run() {
@@ -112,79 +120,140 @@ bool PeerLink::Receive(const std::string& channel, const std::vector<uint8_t>& m
   return true;
 }
 
-void PeerLink::Notice(const std::string& line) {
-  if (open) Write(EncodeNoticeFrame(line));
+void PeerLink::Notice(const std::string& line) { Write(EncodeNoticeFrame(line)); }
+
+void PeerLink::Write(std::vector<uint8_t> frame) {
+  bool wake = false;
+  bool overflow = false;
+  {
+    std::lock_guard<std::mutex> guard(outLock);
+    if (!open || overflowed) return;
+    if (unsentBytes + frame.size() > kMaxUnsentBytes) {
+      overflowed = overflow = wake = true;
+      outgoing.clear();
+    } else {
+      // The link thread empties the queue before it sleeps, so only the first frame wakes it.
+      wake = outgoing.empty();
+      unsentBytes += frame.size();
+      outgoing.push_back(std::move(frame));
+    }
+  }
+  if (overflow) Report("the Dart peer is more than 64 MiB behind in reading; closing the link");
+  if (wake) SetEvent(wakeEvent.get());
 }
 
-void PeerLink::Write(const std::vector<uint8_t>& frame) {
-  std::lock_guard<std::mutex> guard(writeLock);
-  const char* next = reinterpret_cast<const char*>(frame.data());
-  size_t left = frame.size();
-  while (left > 0 && socket != INVALID_SOCKET) {
-    const int sent = send(socket, next, static_cast<int>(left), 0);
-    if (sent <= 0) return;  // The reader sees the broken connection and closes the link.
-    next += sent;
-    left -= static_cast<size_t>(sent);
+// Link thread.
+void PeerLink::Pump() {
+  const HANDLE events[] = {stopEvent.get(), socketEvent.get(), wakeEvent.get()};
+  for (;;) {
+    const DWORD which = WaitForMultipleObjects(3, events, FALSE, INFINITE);
+    if (which == WAIT_OBJECT_0) {
+      Flush();
+      break;
+    }
+    if (which == WAIT_FAILED) break;
+    WSANETWORKEVENTS happened;
+    WSAEnumNetworkEvents(socket.get(), socketEvent.get(), &happened);
+    if (!ReadAvailable() || !SendQueued() || Overflowed()) break;
   }
+  socket.reset();
+  open = false;
+  if (!stopping) host.PostTask([this] { Closed(); });
 }
 
-bool PeerLink::ReadExact(uint8_t* into, size_t size) {
-  while (size > 0) {
-    // Wine's shutdown() does not wake a blocked recv(), so the reader looks up regularly.
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
-    timeval wait{0, kStopCheckMicroseconds};
-    const int ready = select(0, &readable, nullptr, nullptr, &wait);
-    if (stopping || ready < 0) return false;
-    if (ready == 0) continue;
-    const int got = recv(socket, reinterpret_cast<char*>(into), static_cast<int>(size), 0);
-    if (got <= 0) return false;
-    into += got;
-    size -= static_cast<size_t>(got);
+// Takes what the peer has sent, up to the budget; false when the link must end.
+bool PeerLink::ReadAvailable() {
+  for (size_t taken = 0; taken < kReadBudget;) {
+    const size_t start = inbox.size();
+    inbox.resize(start + kReadChunk);
+    const int got =
+        recv(socket.get(), reinterpret_cast<char*>(inbox.data() + start), kReadChunk, 0);
+    inbox.resize(start + static_cast<size_t>(std::max(got, 0)));
+    if (got == 0) {
+      if (!inbox.empty()) Report("Dart peer closed inside a frame");
+      return false;
+    }
+    if (got < 0) return WSAGetLastError() == WSAEWOULDBLOCK;
+    if (!TakeFrames()) return false;
+    taken += static_cast<size_t>(got);
   }
+  return true;  // More is waiting: recv() has recorded FD_READ again.
+}
+
+// Hands the complete frames at the front of the inbox to the platform thread. A frame's bytes
+// are kept only as they arrive, so a lying length costs nothing it did not send.
+bool PeerLink::TakeFrames() {
+  size_t at = 0;
+  while (inbox.size() - at >= 4) {
+    const uint32_t length = ReadU32(inbox.data() + at);
+    if (length == 0 || length > kMaxFrameLength) {
+      Report("Dart peer sent a frame of length " + std::to_string(length) + "; closing the link");
+      return false;
+    }
+    if (inbox.size() - at - 4 < length) break;
+    std::string error;
+    std::optional<PeerFrame> frame = ParsePeerFrame(inbox.data() + at + 4, length, &error);
+    if (!frame) {
+      Report("Dart peer protocol error (" + error + "); closing the link");
+      return false;
+    }
+    host.PostTask([this, frame = std::move(*frame)] { Handle(frame); });
+    at += 4 + length;
+  }
+  inbox.erase(inbox.begin(), inbox.begin() + static_cast<ptrdiff_t>(at));
   return true;
 }
 
-// Reader thread.
-void PeerLink::ReadFrames() {
-  std::vector<uint8_t> body;
+// Sends until the queue is empty or the socket takes no more (FD_WRITE then wakes the thread);
+// false when the connection broke.
+bool PeerLink::SendQueued() {
   for (;;) {
-    uint8_t header[4];
-    if (!ReadExact(header, sizeof header)) break;
-    const uint32_t length = ReadU32(header);
-    if (length == 0 || length > kMaxFrameLength) {
-      Report("murmurly stand-in engine: Dart peer sent a frame of length " +
-             std::to_string(length) + "; closing the link");
-      break;
-    }
-    // Grown as bytes arrive, so a lying length costs nothing it did not send.
-    body.clear();
-    bool complete = true;
-    while (body.size() < length) {
-      const size_t start = body.size();
-      const size_t chunk = std::min<size_t>(kReadChunk, length - start);
-      body.resize(start + chunk);
-      if (!ReadExact(body.data() + start, chunk)) {
-        complete = false;
-        break;
+    if (sent == sending.size()) {
+      sending.clear();
+      sent = 0;
+      std::lock_guard<std::mutex> guard(outLock);
+      while (!outgoing.empty() && sending.size() < kSendBatch) {
+        if (sending.empty()) {
+          sending = std::move(outgoing.front());
+        } else {
+          sending.insert(sending.end(), outgoing.front().begin(), outgoing.front().end());
+        }
+        outgoing.pop_front();
       }
+      if (sending.empty()) return true;
     }
-    if (!complete) {
-      if (!stopping) Report("murmurly stand-in engine: Dart peer closed inside a frame");
-      break;
-    }
-    std::string error;
-    std::optional<PeerFrame> frame = ParsePeerFrame(body.data(), body.size(), &error);
-    if (!frame) {
-      Report("murmurly stand-in engine: Dart peer protocol error (" + error +
-             "); closing the link");
-      break;
-    }
-    host.PostTask([this, frame = std::move(*frame)] { Handle(frame); });
+    const size_t chunk = std::min(sending.size() - sent, kSendBatch);
+    const int gone = send(socket.get(), reinterpret_cast<const char*>(sending.data() + sent),
+                          static_cast<int>(chunk), 0);
+    if (gone < 0) return WSAGetLastError() == WSAEWOULDBLOCK;
+    sent += static_cast<size_t>(gone);
+    std::lock_guard<std::mutex> guard(outLock);
+    unsentBytes -= static_cast<size_t>(gone);
   }
-  open = false;
-  if (!stopping) host.PostTask([this] { Closed(); });
+}
+
+// Stopping: what the engine said last still reaches a peer that reads, within a bound.
+void PeerLink::Flush() {
+  const ULONGLONG deadline = GetTickCount64() + kFlushMilliseconds;
+  while (!Overflowed() && SendQueued()) {
+    {
+      std::lock_guard<std::mutex> guard(outLock);
+      if (unsentBytes == 0) return;
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline ||
+        WaitForSingleObject(socketEvent.get(), static_cast<DWORD>(deadline - now)) !=
+            WAIT_OBJECT_0) {
+      return;
+    }
+    WSANETWORKEVENTS happened;
+    WSAEnumNetworkEvents(socket.get(), socketEvent.get(), &happened);
+  }
+}
+
+bool PeerLink::Overflowed() {
+  std::lock_guard<std::mutex> guard(outLock);
+  return overflowed;
 }
 
 // Platform thread.
@@ -199,7 +268,7 @@ void PeerLink::Handle(const PeerFrame& frame) {
       ReplyFn reply;
       if (frame.id != 0) {
         reply = [this, id = frame.id](const std::vector<uint8_t>& bytes) {
-          if (open) Write(EncodeReplyFrame(id, bytes.data(), bytes.size()));
+          Write(EncodeReplyFrame(id, bytes.data(), bytes.size()));
         };
       } else {
         reply = [](const std::vector<uint8_t>&) {};
@@ -210,8 +279,7 @@ void PeerLink::Handle(const PeerFrame& frame) {
     case FrameType::Reply: {
       auto found = pendingReplies.find(frame.id);
       if (found == pendingReplies.end()) {
-        Report("murmurly stand-in engine: Dart peer replied to unknown id " +
-               std::to_string(frame.id));
+        Report("Dart peer replied to unknown id " + std::to_string(frame.id));
         break;
       }
       ReplyFn reply = std::move(found->second);
@@ -228,12 +296,19 @@ void PeerLink::Handle(const PeerFrame& frame) {
 }
 
 void PeerLink::HandleControl(const std::string& line) {
+  std::optional<uint32_t> busy;
+  if (line.rfind("busy ", 0) == 0) busy = Decimal(line.substr(5), kMaxBusyDigits);
   if (line == "close-window") {
     host.CloseTopLevelWindow();
   } else if (line == "frame") {
     host.ProduceFrame();
   } else if (line.rfind("ping ", 0) == 0) {
     Notice("pong " + line.substr(5));
+  } else if (busy) {
+    // Asleep rather than spinning: the thread's messages wait just as they would behind a slow
+    // plugin, and the rest of the test keeps the core.
+    Sleep(*busy);
+    Notice("busy-done " + std::to_string(*busy));
   } else {
     Notice("unknown-control " + line);
   }
@@ -242,8 +317,15 @@ void PeerLink::HandleControl(const std::string& line) {
 void PeerLink::Closed() {
   if (stopping) return;
   open = false;
-  pendingReplies.clear();
+  AnswerPendingReplies();
   host.CloseTopLevelWindow();
+}
+
+// The shell's reply records are freed by their answer, so none is left unanswered.
+void PeerLink::AnswerPendingReplies() {
+  std::map<uint32_t, ReplyFn> owed = std::move(pendingReplies);
+  pendingReplies.clear();
+  for (auto& entry : owed) entry.second({});
 }
 
 }  // namespace standin

@@ -1,10 +1,10 @@
 #include "standin/engine/standin_engine.h"
 
-#include <cstdio>
 #include <set>
 
 #include "standin/engine/demo_dart.h"
 #include "standin/engine/peer_link.h"
+#include "standin/engine/report.h"
 #include "standin/engine/this_module.h"
 
 namespace {
@@ -12,8 +12,9 @@ namespace {
 constexpr wchar_t kViewClass[] = L"MurmurlyStandinView";
 constexpr size_t kShownEvents = 6;
 
+// Registrars of the engines alive in this process: plugins may hand back any pointer.
 std::mutex liveLock;
-std::set<const FlutterDesktopEngine*> liveEngines;
+std::set<const FlutterDesktopPluginRegistrar*> liveRegistrars;
 
 std::string Narrow(const wchar_t* text) {
   if (text == nullptr || *text == 0) return {};
@@ -64,20 +65,17 @@ std::unique_ptr<standin::DartSide> ChooseDartSide(FlutterDesktopEngine& engine) 
     if (std::optional<uint16_t> port = standin::LoopbackPort(peer)) {
       return std::make_unique<standin::PeerLink>(engine, *port);
     }
-    std::fprintf(stderr,
-                 "murmurly stand-in engine: MURMURLY_DART_PEER must be 127.0.0.1:PORT, not %s; "
-                 "using the built-in demo\n",
-                 peer.c_str());
-    std::fflush(stderr);
+    standin::Report("MURMURLY_DART_PEER must be 127.0.0.1:PORT, not " + peer +
+                    "; using the built-in demo");
   }
   return std::make_unique<standin::DemoDart>(engine);
 }
 
 }  // namespace
 
-bool IsLiveEngine(const FlutterDesktopEngine* engine) {
+bool IsLiveRegistrar(const FlutterDesktopPluginRegistrar* registrar) {
   std::lock_guard<std::mutex> guard(liveLock);
-  return liveEngines.count(engine) > 0;
+  return liveRegistrars.count(registrar) > 0;
 }
 
 FlutterDesktopEngine::FlutterDesktopEngine(const FlutterDesktopEngineProperties& properties)
@@ -88,16 +86,14 @@ FlutterDesktopEngine::FlutterDesktopEngine(const FlutterDesktopEngineProperties&
   }
   status["assets"] = Narrow(properties.assets_path);
   messenger->engine = this;
-  {
-    std::lock_guard<std::mutex> guard(liveLock);
-    liveEngines.insert(this);
-  }
   dart = ChooseDartSide(*this);
   Notice("engine-created");
 }
 
 FlutterDesktopEngine::~FlutterDesktopEngine() {
   Notice("shutdown");
+  // A thread retrying a post would otherwise keep the Dart side from stopping.
+  tasks.Close();
   dart->Stop();
   {
     std::lock_guard<std::recursive_mutex> guard(messenger->lock);
@@ -105,7 +101,7 @@ FlutterDesktopEngine::~FlutterDesktopEngine() {
   }
   {
     std::lock_guard<std::mutex> guard(liveLock);
-    liveEngines.erase(this);
+    for (const auto& entry : registrars) liveRegistrars.erase(entry.second.get());
   }
   if (view.window != nullptr) DestroyWindow(view.window);
   if (--messenger->references == 0) delete messenger;
@@ -167,7 +163,11 @@ bool FlutterDesktopEngine::SendToDart(const std::string& channel, const uint8_t*
 
 FlutterDesktopPluginRegistrar* FlutterDesktopEngine::Registrar(const std::string& name) {
   std::unique_ptr<FlutterDesktopPluginRegistrar>& registrar = registrars[name];
-  if (!registrar) registrar.reset(new FlutterDesktopPluginRegistrar{this, name});
+  if (!registrar) {
+    registrar.reset(new FlutterDesktopPluginRegistrar{this, name});
+    std::lock_guard<std::mutex> guard(liveLock);
+    liveRegistrars.insert(registrar.get());
+  }
   Notice("registrar " + name);
   return registrar.get();
 }

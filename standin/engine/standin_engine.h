@@ -91,5 +91,6 @@ struct FlutterDesktopViewController {
   std::unique_ptr<FlutterDesktopEngine> engine;
 };
 
-// Whether `engine` is alive in this process (plugins hand back registrars of any engine).
-bool IsLiveEngine(const FlutterDesktopEngine* engine);
+// Whether `registrar` belongs to an engine alive in this process; checked before a registrar a
+// plugin hands back is touched.
+bool IsLiveRegistrar(const FlutterDesktopPluginRegistrar* registrar);

@@ -110,7 +110,7 @@ class FakePeer {
 
   // Reads what has arrived into `frames`; false once the engine has closed the connection.
   bool Poll() {
-    char chunk[4096];
+    char chunk[65536];
     for (;;) {
       const int got = recv(connection, chunk, sizeof chunk, 0);
       if (got <= 0) {
@@ -131,11 +131,13 @@ class FakePeer {
   }
 
   // Pumps messages and reads until a NOTICE equal to `line` has arrived.
-  bool WaitForNotice(const std::string& line) {
-    return PumpUntil([&] {
-      Poll();
-      return HasNotice(line);
-    });
+  bool WaitForNotice(const std::string& line, int timeoutMs = 10000) {
+    return PumpUntil(
+        [&] {
+          Poll();
+          return HasNotice(line);
+        },
+        timeoutMs);
   }
   bool HasNotice(const std::string& line) const {
     for (const EngineFrame& frame : frames) {
