@@ -31,8 +31,9 @@ TRACE_ENV = {"MURMURLY_TRACE": "1", "WINEDEBUG": "-all,+debugstr"}
 LINE = re.compile(rb'OutputDebugStringA "\[Trace\] (\d+) ([a-zA-Z" -]+?)\\n"')
 HOTKEY = "murmurly/global_hotkey"
 TRANSCRIPT = "Timed by murmurly."
-# The phase each dictation's story starts with.
-DICTATION_START = "hook saw the key-down"
+# The phase each dictation's story starts with: the hook's, or in a build that does not mark it,
+# each overlay shown (two stories per dictation then: listening and transcribing looks).
+DICTATION_STARTS = ["hook saw the key-down", "overlay shown"]
 
 
 def launched_us():
@@ -101,9 +102,11 @@ def dictations(bundle, probe, count):
     finally:
         peer.close()
         stop_wine()
+    traced = {name for _, name in lines}
+    start = next((name for name in DICTATION_STARTS if name in traced), None)
     stories, current = [], None
     for stamp, name in lines:
-        if name == DICTATION_START:
+        if name == start:
             current = []
             stories.append(current)
         if current is not None:
