@@ -1,11 +1,12 @@
 """Start-up of murmurly.exe under Wine beside a minimal one-window Win32 program.
 
 murmurly: process start to the `top-level-visible` notice over the Dart-peer link. The minimal
-program: process start to the "visible" line it writes at its first paint. Runs alternate, in one session,
-so both see the same warm Wine server.
+program: process start to the "visible" line it writes at its first paint. Runs alternate, in one
+session, so all see the same warm Wine server and the same load on the machine. Give --bundle
+more than once to compare builds (before and after a change) in the same run.
 
   tools/xvfb-session /usr/bin/python3 bench/app_startup.py --bundle build/bundle \
-      --minimal build/windows/tests/minimal_window.exe [--runs 10]
+      [--bundle other/bundle] --minimal build/windows/tests/minimal_window.exe [--runs 10]
 """
 
 import argparse
@@ -46,21 +47,23 @@ def minimal_once(path):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--bundle", required=True)
+    parser.add_argument("--bundle", required=True, action="append")
     parser.add_argument("--minimal", required=True)
     parser.add_argument("--runs", type=int, default=10)
     args = parser.parse_args()
     minimal_once(args.minimal)  # the first start also boots the Wine server
-    apps, minimals = [], []
+    apps, minimals = {bundle: [] for bundle in args.bundle}, []
     for _ in range(args.runs):
-        apps.append(murmurly_once(args.bundle))
+        for bundle in args.bundle:
+            apps[bundle].append(murmurly_once(bundle))
         minimals.append(minimal_once(args.minimal))
-    app, base = statistics.median(apps), statistics.median(minimals)
-    print("murmurly start to top-level-visible: median %.0f ms, worst %.0f ms"
-          % (app * 1000, max(apps) * 1000))
-    print("minimal window start to visible:     median %.0f ms, worst %.0f ms"
-          % (base * 1000, max(minimals) * 1000))
-    print("ratio (medians): %.2f" % (app / base))
+    base = statistics.median(minimals)
+    print("minimal window start to visible: median %.0f ms, worst %.0f ms (%d runs)"
+          % (base * 1000, max(minimals) * 1000, len(minimals)))
+    for bundle, times in apps.items():
+        app = statistics.median(times)
+        print("%s: start to top-level-visible median %.0f ms, worst %.0f ms; ratio %.2f"
+              % (bundle, app * 1000, max(times) * 1000, app / base))
 
 
 if __name__ == "__main__":

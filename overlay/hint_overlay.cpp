@@ -38,7 +38,7 @@ HintOverlay::HintOverlay(platform::Platform& platform, const OverlayTexts& texts
     : platform_(platform),
       texts_(texts),
       label_(label),
-      hintOverlay(*platform.windows, *this),
+      hintOverlay(*platform.windows, *platform.trace, *this),
       hintTimer(*platform.timers, kHintMs, autoCloseProc) {}
 
 void HintOverlay::show() {
@@ -58,7 +58,7 @@ void HintOverlay::show() {
   hintOverlay.create(kHintClassName, hintClassAttempted, widest + kHintExtraWidth, kHintHeight);
   if (hintOverlay) {
     hintOverlay.setOpacity(kHintAlpha);
-    windows.ShowWindow(hintOverlay.handle(), SW_SHOWNOACTIVATE);
+    hintOverlay.show();
     windows.InvalidateRect(hintOverlay.handle(), nullptr, TRUE);
   } else {
     frame_.reset();

@@ -39,6 +39,13 @@ void OverlayWindow::destroy() {
   window_ = nullptr;
 }
 
+void OverlayWindow::show() {
+  if (window_ == nullptr) return;
+  trace_.mark(platform::phase::kOverlayShown);
+  firstPaintPending_ = true;
+  windows_.ShowWindow(window_, SW_SHOWNOACTIVATE);
+}
+
 void OverlayWindow::place(int width, int height) {
   if (window_ == nullptr) return;
   const RECT at = topCentre(width, height);
@@ -89,6 +96,10 @@ LRESULT OverlayWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       RECT client{};
       windows_.GetClientRect(window, &client);
       content_.paint(session.dc(), client);
+      if (firstPaintPending_) {
+        firstPaintPending_ = false;
+        trace_.mark(platform::phase::kFirstPaint);
+      }
       return 0;
     }
     case WM_ERASEBKGND:

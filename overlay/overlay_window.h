@@ -7,6 +7,7 @@
 // which the window's first message (WM_NCCREATE) stores from the creation parameter. Main thread.
 #pragma once
 
+#include "platform/trace.h"
 #include "platform/win_types.h"
 #include "platform/window_system.h"
 
@@ -30,8 +31,8 @@ class OverlayWindow {
     ~Content() = default;
   };
 
-  OverlayWindow(platform::WindowSystem& windows, Content& content)
-      : windows_(windows), content_(content) {}
+  OverlayWindow(platform::WindowSystem& windows, platform::Trace& trace, Content& content)
+      : windows_(windows), trace_(trace), content_(content) {}
   ~OverlayWindow() { destroy(); }
   OverlayWindow(const OverlayWindow&) = delete;
   OverlayWindow& operator=(const OverlayWindow&) = delete;
@@ -44,6 +45,9 @@ class OverlayWindow {
   // Moves the window to topCentre(width, height), topmost, without activating it.
   void place(int width, int height);
   void destroy();
+  // Shows the window without activating it. The timeline gets "overlay shown" and, at the next
+  // WM_PAINT, "first paint".
+  void show();
 
   HWND handle() const { return window_; }
   explicit operator bool() const { return window_ != nullptr; }
@@ -61,8 +65,10 @@ class OverlayWindow {
   LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   platform::WindowSystem& windows_;
+  platform::Trace& trace_;
   Content& content_;
   HWND window_ = nullptr;
+  bool firstPaintPending_ = false;
 };
 
 }  // namespace overlay

@@ -21,7 +21,7 @@ RecordingOverlay::RecordingOverlay(platform::Platform& platform, const OverlayTe
     : platform_(platform),
       texts_(texts),
       cancelAreaClicked_(std::move(cancelAreaClicked)),
-      recordingOverlay(*platform.windows, *this),
+      recordingOverlay(*platform.windows, *platform.trace, *this),
       pulseTimer(*platform.timers, kPulseMs, procs.pulse),
       spinnerTimer(*platform.timers, kSpinnerMs, procs.spinner),
       fadeTimer(*platform.timers, kFadeMs, procs.fade) {}
@@ -56,7 +56,7 @@ void RecordingOverlay::showListeningLook() {
     recordingOverlay.setOpacity(kListeningAlpha);
     windows.InvalidateRect(recordingOverlay.handle(), nullptr, TRUE);
     windows.UpdateWindow(recordingOverlay.handle());
-    windows.ShowWindow(recordingOverlay.handle(), SW_SHOWNOACTIVATE);
+    recordingOverlay.show();
   }
   pulseTimer.start();
 }
@@ -72,7 +72,7 @@ void RecordingOverlay::showTranscribingLook() {
   if (recordingOverlay) {
     platform::WindowSystem& windows = *platform_.windows;
     recordingOverlay.setOpacity(kTranscribingAlpha);
-    windows.ShowWindow(recordingOverlay.handle(), SW_SHOWNOACTIVATE);
+    recordingOverlay.show();
     windows.InvalidateRect(recordingOverlay.handle(), nullptr, TRUE);
   }
 }

@@ -16,6 +16,7 @@ class Clipboard;
 class MediaFoundation;
 class Shell;
 class Processes;
+class Trace;
 
 // Not owned: the implementations outlive every user (process-wide on Windows, the test fixture on
 // the host). A concern a test does not exercise may be left null.
@@ -30,6 +31,7 @@ struct Platform {
   MediaFoundation* mediaFoundation = nullptr;
   Shell* shell = nullptr;
   Processes* processes = nullptr;
+  Trace* trace = nullptr;
 };
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "hotkey/hotkey_channel.h"
 #include "permissions/permissions_channel.h"
+#include "platform/trace.h"
 #include "platform/win32/win32_platform.h"
 #include "shell/plugin_registration.h"
 #ifndef MURMURLY_FLUTTER_SDK
@@ -23,6 +24,8 @@ FlutterWindow::~FlutterWindow() = default;
 
 bool FlutterWindow::OnCreated() {
   if (!Win32Window::OnCreated()) return false;
+  platform::Trace& trace = platform::Win32Trace();
+  trace.mark(platform::phase::kWindowCreated);
   const RECT frame = ClientArea();
   viewController = std::make_unique<FlutterViewController>(frame.right - frame.left,
                                                            frame.bottom - frame.top, project);
@@ -31,6 +34,7 @@ bool FlutterWindow::OnCreated() {
     viewController.reset();
     return false;
   }
+  trace.mark(platform::phase::kEngineRunning);
 
   FlutterEngine* engine = viewController->GetEngine().get();
   RegisterAllPlugins(engine);
@@ -42,7 +46,11 @@ bool FlutterWindow::OnCreated() {
 #endif
 
   SetContent(viewController->GetView()->GetNativeWindow());
-  engine->SetNextFrameCallback([this]() { Show(); });
+  engine->SetNextFrameCallback([this, trace = &trace]() {
+    trace->mark(platform::phase::kFirstFrame);
+    Show();
+    trace->mark(platform::phase::kWindowVisible);
+  });
   viewController->ForceRedraw();
   return true;
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine_client/engine_project.h"
+#include "platform/win32/win32_platform.h"
 #include "shell/debug_console.h"
 #include "shell/entrypoint_arguments.h"
 #include "shell/flutter_window.h"
@@ -39,6 +40,7 @@ Win32Window::Origin CentredOrigin() {
 }  // namespace
 
 int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
+  platform::TraceProcessStart();
   SingleInstance instance;
   if (!instance.Claim()) {
     SingleInstance::ActivateRunningInstance();

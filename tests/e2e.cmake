@@ -16,6 +16,8 @@ add_executable(clipboard_actor ${PROJECT_SOURCE_DIR}/tests/e2e/clipboard_actor.c
 murmurly_wide_entry(clipboard_actor)
 add_executable(minimal_window WIN32 ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp)
 murmurly_wide_entry(minimal_window)
+target_link_libraries(minimal_window PRIVATE murmurly_platform_win32)
+murmurly_split_debug_info(minimal_window)
 
 # The bundle driven end to end, with Linux's X tools. Each test builds nothing: the bundle
 # target lays it out first (a CTest fixture, so `ctest -R e2e_` alone still runs against a fresh

@@ -10,6 +10,42 @@
 namespace platform {
 namespace {
 
+// The four functions, looked up when the first microphone check runs rather than imported: the
+// two libraries and what they pull in (work queues, the property system, OLE automation) are
+// loaded at every start otherwise, before the first frame, which never needs them. A system
+// without Media Foundation (Windows N editions) also still starts; every call then fails, which
+// the check reports like any other Media Foundation failure. The libraries stay loaded for the
+// life of the process, as imports would.
+struct MediaFoundationLibrary {
+  decltype(&::MFStartup) startup = nullptr;
+  decltype(&::MFShutdown) shutdown = nullptr;
+  decltype(&::MFCreateAttributes) createAttributes = nullptr;
+  decltype(&::MFEnumDeviceSources) enumDeviceSources = nullptr;
+
+  bool complete() const { return startup && shutdown && createAttributes && enumDeviceSources; }
+};
+
+template <typename Function>
+void Find(HMODULE library, const char* name, Function& into) {
+  if (library != nullptr) {
+    into = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+  }
+}
+
+const MediaFoundationLibrary& Library() {
+  static const MediaFoundationLibrary library = [] {
+    MediaFoundationLibrary found;
+    HMODULE platform = ::LoadLibraryW(L"mfplat.dll");
+    HMODULE devices = ::LoadLibraryW(L"mf.dll");
+    Find(platform, "MFStartup", found.startup);
+    Find(platform, "MFShutdown", found.shutdown);
+    Find(platform, "MFCreateAttributes", found.createAttributes);
+    Find(devices, "MFEnumDeviceSources", found.enumDeviceSources);
+    return found;
+  }();
+  return library;
+}
+
 // Each adapter owns one COM reference and deletes itself on Release, like the object it wraps.
 class RealAttributes final : public MFAttributes {
  public:
@@ -52,13 +88,17 @@ class RealActivate final : public MFActivate {
 
 class RealMediaFoundation final : public MediaFoundation {
  public:
-  HRESULT MFStartup(ULONG version, DWORD flags) override { return ::MFStartup(version, flags); }
-  HRESULT MFShutdown() override { return ::MFShutdown(); }
+  // Without the whole library nothing starts, so the check never reaches the other three.
+  HRESULT MFStartup(ULONG version, DWORD flags) override {
+    const MediaFoundationLibrary& library = Library();
+    return library.complete() ? library.startup(version, flags) : E_NOTIMPL;
+  }
+  HRESULT MFShutdown() override { return Library().shutdown(); }
 
   HRESULT MFCreateAttributes(MFAttributes** attributes, std::uint32_t initialSize) override {
     *attributes = nullptr;
     IMFAttributes* created = nullptr;
-    const HRESULT hr = ::MFCreateAttributes(&created, initialSize);
+    const HRESULT hr = Library().createAttributes(&created, initialSize);
     if (SUCCEEDED(hr)) {
       *attributes = new RealAttributes(created);
     }
@@ -73,8 +113,8 @@ class RealMediaFoundation final : public MediaFoundation {
     *count = 0;
     IMFActivate** raw = nullptr;
     UINT32 rawCount = 0;
-    const HRESULT hr =
-        ::MFEnumDeviceSources(static_cast<RealAttributes*>(attributes)->get(), &raw, &rawCount);
+    const HRESULT hr = Library().enumDeviceSources(static_cast<RealAttributes*>(attributes)->get(),
+                                                   &raw, &rawCount);
     if (FAILED(hr)) {
       return hr;
     }

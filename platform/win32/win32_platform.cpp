@@ -15,6 +15,7 @@ Platform& Win32Platform() {
     p.mediaFoundation = &Win32MediaFoundation();
     p.shell = &Win32Shell();
     p.processes = &Win32Processes();
+    p.trace = &Win32Trace();
     return p;
   }();
   return aggregate;

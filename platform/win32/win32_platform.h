@@ -26,6 +26,13 @@ Processes& Win32Processes();
 // The hook thread behind Win32Keyboard().StartHookThread.
 std::unique_ptr<HookThread> StartWin32HookThread(HookFilter& filter, HookSink& sink);
 
+// Tracing is decided from MURMURLY_TRACE on the first call: make it first thing in wWinMain.
+Trace& Win32Trace();
+
+// The first two start-up phases, when tracing: process start (stamped when the system created the
+// process, so the timeline shows what the loader spent) and main entered.
+void TraceProcessStart();
+
 // Every concern implemented so far; the others stay null.
 Platform& Win32Platform();
 

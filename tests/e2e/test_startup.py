@@ -3,6 +3,7 @@ the real bundle."""
 
 import os
 import shutil
+import re
 import sys
 import tempfile
 import time
@@ -151,11 +152,49 @@ def test_second_launch_hands_over(probe, bundle):
             peer.close()
 
 
+STARTUP_PHASES = ["process start", "main entered", "window created", "engine running",
+                  "first frame", "window visible"]
+# Wine prints each OutputDebugStringA call on standard error with WINEDEBUG=+debugstr.
+DEBUG_OUTPUT = {"WINEDEBUG": "-all,+debugstr"}
+
+
+def debug_lines(stderr):
+    return [line.decode() for line in re.findall(rb'OutputDebugStringA "(.*?)\\n"', stderr)]
+
+
+def test_trace(probe, bundle):
+    """MURMURLY_TRACE=1 gives the start-up phases in order on the steady clock; without it the
+    debugger output has the other diagnostics but no timeline."""
+    peer = Peer(bundle, env=dict(DEBUG_OUTPUT, MURMURLY_TRACE="1"))
+    try:
+        peer.accept()
+        peer.wait_notice("top-level-visible")
+        wait_for(lambda: b"window visible" in peer.stderr, "the last start-up phase", timeout=10)
+        trace = [line.split(" ", 2) for line in debug_lines(peer.stderr)
+                 if line.startswith("[Trace] ")]
+        assert [phase for _, _, phase in trace] == STARTUP_PHASES, trace
+        stamps = [int(stamp) for _, stamp, _ in trace]
+        assert stamps == sorted(stamps), trace
+        close_cleanly(peer)
+    finally:
+        peer.close()
+    peer = Peer(bundle, env=DEBUG_OUTPUT)
+    try:
+        peer.accept()
+        peer.wait_notice("top-level-visible")
+        peer.call("murmurly/global_hotkey", "startListening")
+        wait_for(lambda: b"Started listening" in peer.stderr, "the hotkey's diagnostic line")
+        assert not [line for line in debug_lines(peer.stderr) if "[Trace]" in line], peer.stderr
+        close_cleanly(peer)
+    finally:
+        peer.close()
+
+
 def main():
     args = parse_args()
     probe = Probe(args.probe)
     tests = [test_default_dpi, test_high_dpi, test_view_controller_failure,
-             test_second_launch_hands_over]
+             test_second_launch_hands_over, test_trace]
     failed = 0
     for test in tests:
         try:

@@ -15,6 +15,7 @@ FakePlatform::FakePlatform() {
   platform_.processes = &processes;
   timers.windows = &windows;
   clipboard.windows = &windows;
+  platform_.trace = &trace;
 }
 
 }  // namespace fake

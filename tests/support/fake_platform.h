@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/trace.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_clipboard.h"
 #include "tests/support/fake_debug_output.h"
@@ -40,6 +41,9 @@ class FakePlatform {
   FakeMediaFoundation mediaFoundation;
   FakeShell shell;
   FakeProcesses processes;
+  // Off, as in a process started without MURMURLY_TRACE; a test turns it on by assigning
+  // platform::Trace(clock, debug, true).
+  platform::Trace trace{clock, debug, false};
 
  private:
   platform::Platform platform_;
