@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "paste/paste_text.h"
+#include "paste/paste_keys.h"
 #include "platform/own_input.h"
 #include "tests/support/hotkey_fixture.h"
 
@@ -46,7 +46,8 @@ class HookThreadTest : public HotkeyFixture {
 TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
   listen("Left Ctrl");
   // A paste's Ctrl+V with the hotkey "Left Ctrl": no events.
-  pasteText(fake.platform(), "pasted");
+  std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard);
+  fake.keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   EXPECT_EQ(takeLog(), Log{});
   EXPECT_EQ(passedOn, (std::vector<std::string>{"+162*", "+86*", "-86*", "-162*"}));
 
