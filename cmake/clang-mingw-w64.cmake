@@ -8,7 +8,9 @@ set(CMAKE_CXX_COMPILER_TARGET ${MINGW_PREFIX})
 # clang does not find Debian's versioned MinGW GCC folder by itself.
 file(GLOB mingw_gcc_dirs /usr/lib/gcc/${MINGW_PREFIX}/*-posix)
 list(GET mingw_gcc_dirs -1 mingw_gcc_dir)
-set(CMAKE_CXX_FLAGS_INIT "-isystem ${mingw_gcc_dir}/include/c++ \
+# GCC's MinGW libstdc++ keeps its thread-locals (std::call_once's among them) in emulated TLS,
+# so clang must reach them the same way.
+set(CMAKE_CXX_FLAGS_INIT "-femulated-tls -isystem ${mingw_gcc_dir}/include/c++ \
 -isystem ${mingw_gcc_dir}/include/c++/${MINGW_PREFIX} -isystem ${mingw_gcc_dir}/include/c++/backward")
 foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT "-fuse-ld=lld -L${mingw_gcc_dir} -static")

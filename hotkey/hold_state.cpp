@@ -34,8 +34,7 @@ KeyEvent keyEventFrom(const platform::HookedKey& key) {
 
 HoldState::HoldState(platform::Platform& platform, Transitions& transitions,
                      TIMERPROC maxDurationProc)
-    : platform_(platform),
-      transitions_(transitions),
+    : transitions_(transitions),
       maxDurationTimer(*platform.timers, maxHoldMs, maxDurationProc) {}
 
 void HoldState::reset() {

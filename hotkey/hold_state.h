@@ -89,7 +89,6 @@ class HoldState {
   const platform::ThreadTimer& maxDuration() const { return maxDurationTimer; }
 
  private:
-  platform::Platform& platform_;
   Transitions& transitions_;
   bool isHeld = false;
   bool cancelledByButton = false;
