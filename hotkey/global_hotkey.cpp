@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/keyboard.h"
+#include "platform/trace.h"
 #include "platform/window_system.h"
 
 GlobalHotkey* GlobalHotkey::currentInstance = nullptr;
@@ -181,6 +182,7 @@ void GlobalHotkey::pressedWhileFocused() { sendEvent("onHotkeyWhileFocused"); }
 void GlobalHotkey::recordingStarted() {
   if (overlayEnabled) recordingOverlay.showListeningLook();
   sendEvent("onHotkeyDown");
+  if (platform_.trace != nullptr) platform_.trace->mark(platform::phase::kEventSent);
 }
 
 void GlobalHotkey::tapped() {

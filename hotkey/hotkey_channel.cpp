@@ -10,6 +10,7 @@
 #include "engine_client/standard_method_codec.h"
 #include "hotkey/global_hotkey.h"
 #include "paste/paste_service.h"
+#include "platform/trace.h"
 #include "text/utf8_to_utf16.h"
 
 namespace {
@@ -99,9 +100,14 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const Me
     if (text == nullptr) {
       return invalidArgs(*result, "Missing text");
     }
+    platform::Trace* trace = hotkey.platform().trace;
+    if (trace != nullptr) trace->mark(platform::phase::kPasteReceived);
     // The reply tells the Dart side the paste is over, so it waits for the paste thread.
     std::shared_ptr<MethodResult> pending(std::move(result));
-    paste.pasteText(*text, [pending] { pending->Success(); });
+    paste.pasteText(*text, [pending, trace] {
+      pending->Success();
+      if (trace != nullptr) trace->mark(platform::phase::kReplySent);
+    });
     return;
   } else {
     return result->NotImplemented();

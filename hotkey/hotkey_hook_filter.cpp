@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/keyboard.h"
 #include "platform/own_input.h"
+#include "platform/trace.h"
 #include "platform/window_system.h"
 
 namespace {
@@ -32,7 +33,9 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
 
   const bool repeat = down && tracked(vk);
   track(vk, down);
-  const bool mask = masks_ && down && !repeat && completesHotkey(vk, out.keysDown);
+  const bool completes = down && !repeat && completesHotkey(vk, out.keysDown);
+  if (completes && platform_.trace != nullptr) platform_.trace->mark(platform::phase::kHookKeyDown);
+  const bool mask = masks_ && completes;
   maskDue_ = maskDue_ || mask;
   return {.post = true, .followUp = mask};
 }

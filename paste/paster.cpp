@@ -10,6 +10,7 @@
 #include "platform/keyboard.h"
 #include "platform/processes.h"
 #include "platform/timers.h"
+#include "platform/trace.h"
 #include "platform/window_system.h"
 
 namespace paste {
@@ -64,7 +65,10 @@ bool Paster::handleMessage(UINT message, WPARAM wParam) {
       onTimer();
       return true;
     case WM_RENDERFORMAT:
-      if (wParam == CF_UNICODETEXT) render();
+      if (wParam == CF_UNICODETEXT) {
+        mark(platform::phase::kTranscriptRead);
+        render();
+      }
       return true;
     case WM_RENDERALLFORMATS:
       onRenderAllFormats();
@@ -105,6 +109,7 @@ void Paster::putTranscript() {
     return finish();
   }
   clipboard_.SetClipboardData(CF_UNICODETEXT, nullptr);
+  mark(platform::phase::kClipboardSet);
   promised_ = std::move(next_);
   promisePending_ = true;
   clipboard_.CloseClipboard();
@@ -135,6 +140,7 @@ void Paster::sendKeys() {
   }
   std::vector<INPUT> keys = pasteKeys(*platform_.keyboard);
   platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  mark(platform::phase::kKeysSent);
   step_ = Step::AfterKeys;
   wait(readBeforeKeys_ ? kAfterEarlyReadMs : kUnreadMs);
 }
@@ -208,6 +214,7 @@ void Paster::putBack() {
   empty();
   if (!previous_.empty() && putExclusionFormats()) previous_.restore(clipboard_);
   clipboard_.CloseClipboard();
+  mark(platform::phase::kClipboardRestored);
 }
 
 void Paster::onDestroyClipboard() {
@@ -247,6 +254,10 @@ void Paster::shutdown() {
 void Paster::wait(UINT ms) { platform_.timers->SetTimer(window_, kPasteTimerId, ms, nullptr); }
 
 void Paster::log(const char* line) { platform_.debug->OutputDebugStringA(line); }
+
+void Paster::mark(const char* phase) {
+  if (platform_.trace != nullptr) platform_.trace->mark(phase);
+}
 
 void Paster::finish() {
   platform_.timers->KillTimer(window_, kPasteTimerId);

@@ -62,6 +62,8 @@ class Paster {
   bool ours();
   void wait(UINT ms);
   void log(const char* line);
+  // One timeline phase, when the process traces.
+  void mark(const char* phase);
   void finish();
 
   platform::Platform& platform_;

@@ -85,7 +85,8 @@ TEST_F(DictationTimelineTest, PhasesInTheOrderTheyHappen) {
   // WM_PAINT comes from the queue after the show; only the first paint after a show counts.
   fake.windows.paint(hotkey->recording().window());
   fake.windows.paint(hotkey->recording().window());
-  EXPECT_EQ(takePhases(), (Lines{"overlay shown", "first paint"}));
+  EXPECT_EQ(takePhases(),
+            (Lines{"hook saw the key-down", "overlay shown", "event sent", "first paint"}));
 
   advance(400);
   release(VK_LCONTROL);
