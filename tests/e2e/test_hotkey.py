@@ -1,5 +1,5 @@
 """The hotkey against the bundle in Wine's notepad: a busy main thread, Alt hotkeys and the menu
-bar, the paste's own keys, a locked session, and a hook Windows removed."""
+bar, the paste's own keys, a hold during a paste, a locked session, and a hook Windows removed."""
 
 import sys
 import time
@@ -90,6 +90,26 @@ def test_paste_keys_are_not_the_hotkey(peer, probe, keys, notepad):
     assert events_since(peer, start) == [], events_since(peer, start)
 
 
+def test_hotkey_during_paste(peer, probe, keys, notepad):
+    """A hold that starts while a paste is still running is recognised at once: the paste no
+    longer keeps the main thread, so the event comes long before the paste is over."""
+    set_hotkey(peer, "Left Shift + Left Ctrl")
+    downs = peer.methods().count("onHotkeyDown")
+    call = peer.send_call(HOTKEY, "pasteText", {"text": "during"})
+    time.sleep(0.1)
+    pressed = time.monotonic()
+    keys.down("Control_L", "Shift_L")
+    recognised = peer.wait_event("onHotkeyDown", downs + 1)
+    assert peer.reply(call, "pasteText") == ("success", None)
+    over = peer.reply_times[call]
+    keys.up("Shift_L", "Control_L")
+    print("  FIGURE hotkey during a paste: recognised %.1f ms after the key-down"
+          % ((recognised - pressed) * 1000))
+    assert recognised < over, "the hotkey waited for the paste"
+    notepad.typed("during")
+    peer.sync("after-hotkey-during-paste")
+
+
 def test_lock_during_hold(peer, probe, keys, notepad):
     set_hotkey(peer, "Left Shift + Left Ctrl")
     start = len(peer.methods())
@@ -130,7 +150,8 @@ def main():
     start_notepad()
     peer = Peer(args.bundle)
     tests = [test_busy_main_thread, test_alt_hotkeys_leave_no_menu, test_alt_alone_keeps_its_menu,
-             test_paste_keys_are_not_the_hotkey, test_lock_during_hold,
+             test_paste_keys_are_not_the_hotkey, test_hotkey_during_paste,
+             test_lock_during_hold,
              test_hook_removed_behind_our_back]
     failed = 0
     try:
