@@ -121,6 +121,16 @@ TEST_F(OverlayOnScreenTest, HintPanelIsRedAndCentred) {
   hotkey.hint().close();
 }
 
+TEST_F(OverlayOnScreenTest, TheHintStillClosesItselfAfterThirtyThousandFades) {
+  // Each fade restarts its timer under a fresh id; a stale id once killed the hint's timer.
+  hotkey.showHintOverlay();
+  hotkey.recording().showListeningLook();
+  for (int i = 0; i < 30000; ++i) hotkey.setOverlayEnabled(false);
+  hotkey.setOverlayEnabled(true);
+  EXPECT_TRUE(wine::pumpUntil([&] { return hotkey.hint().window() == nullptr; }, 15s));
+  EXPECT_FALSE(IsWindowVisible(hotkey.recording().window()));
+}
+
 TEST_F(OverlayOnScreenTest, AnOverlongHintStaysInTheWorkAreaWithItsPanelOnScreen) {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
