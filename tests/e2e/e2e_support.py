@@ -62,7 +62,14 @@ def focus(probe, name, window_class):
     window; retried until Wine says so."""
     window = wait_for(lambda: x_window(name), "X window " + name)
 
+    tries = [0]
+
     def focused():
+        # Now and then Wine keeps the old foreground window after a focus change alone; a click
+        # inside the window settles it.
+        if tries[0] % 3 == 2:
+            xdotool("mousemove", "--window", window, "40", "80", "click", "1")
+        tries[0] += 1
         xdotool("windowfocus", "--sync", window)
         time.sleep(0.2)
         return probe.run("foreground")[1].strip() == window_class
