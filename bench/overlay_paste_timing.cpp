@@ -1,5 +1,6 @@
 // Wine timing program (not a test): the cost of one overlay paint and of one hint shown, the
-// process CPU time of each recording look's animation against idling, the overlong-text attack
+// process CPU time of each recording look's animation against idling, each beside a bare layered
+// window making the same window-system calls (the floor Wine sets), the overlong-text attack
 // (a 30 MB label and a 30 MB hint text), and for a paste on the paste thread: how long the main
 // thread is busy at most (the call itself, then each message it handles) and when the paste is
 // over. Without a reader in the foreground each paste waits its 2 s for a read. Run:
@@ -33,8 +34,10 @@ double microsecondsSince(Clock::time_point start) {
 
 void pumpFor(double seconds) {
   const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-  while (Clock::now() < end) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  for (auto now = Clock::now(); now < end; now = Clock::now()) {
+    // Wakes for messages and at the end only: a polling wait would be counted as the overlay's CPU.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
@@ -83,6 +86,77 @@ void printHint(GlobalHotkey& hotkey, const char* what, double ms) {
   std::printf("%-34s hint x %d, width %ld, main thread %.1f ms\n", what, static_cast<int>(r.left),
               r.right - r.left, ms);
 }
+
+// The window system's own share, for comparison: a bare layered popup of the hint's size and
+// styles, painted with one stock-brush fill, going through the calls a hint shown makes (the old
+// window destroyed, a new one created, its opacity set, shown, painted), and the same popup at the
+// recording overlay's size with a thread timer invalidating a 20 x 20 area every `tickMs`, as the
+// spinner does. Whatever the overlays cost beyond these is theirs.
+class BareOverlay {
+ public:
+  BareOverlay() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"MurmurlyBenchBareOverlay";
+    RegisterClassExW(&windowClass);
+  }
+  ~BareOverlay() { destroy(); }
+
+  double showMs(int width, int height) {
+    const auto start = Clock::now();
+    show(width, height);
+    return microsecondsSince(start) / 1000.0;
+  }
+
+  double tickingCpuPercent(UINT tickMs, double seconds) {
+    show(overlay::kRecordingWidth, overlay::kRecordingHeight);
+    current = this;
+    const UINT_PTR timer = SetTimer(nullptr, 0, tickMs, tick);
+    const double percent = cpuPercent(seconds);
+    KillTimer(nullptr, timer);
+    current = nullptr;
+    destroy();
+    return percent;
+  }
+
+ private:
+  void show(int width, int height) {
+    destroy();
+    window_ = CreateWindowExW(overlay::kExStyle, L"MurmurlyBenchBareOverlay", L"", WS_POPUP,
+                              (GetSystemMetrics(SM_CXSCREEN) - width) / 2, overlay::kTop, width,
+                              height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetLayeredWindowAttributes(window_, overlay::kColourKey, overlay::kHintAlpha,
+                               LWA_COLORKEY | LWA_ALPHA);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    InvalidateRect(window_, nullptr, TRUE);
+    UpdateWindow(window_);
+  }
+
+  void destroy() {
+    if (window_ != nullptr) DestroyWindow(window_);
+    window_ = nullptr;
+  }
+
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(window, &paint);
+    FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EndPaint(window, &paint);
+    return 0;
+  }
+
+  static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+    constexpr RECT kArea{12, 10, 32, 30};
+    if (current != nullptr) InvalidateRect(current->window_, &kArea, FALSE);
+  }
+
+  static inline BareOverlay* current = nullptr;
+  HWND window_ = nullptr;
+};
 
 // Writes the answer where the caller can read it after the handler has released the result.
 class TimedResult final : public MethodResult {
@@ -149,10 +223,23 @@ int main(int argc, char** argv) {
     shows.push_back(hintShowMs(hotkey));
     pumpFor(0.02);
   }
+  RECT hintRect{};
+  GetWindowRect(hotkey.hint().window(), &hintRect);
   hotkey.hint().close();
   std::sort(shows.begin(), shows.end());
   std::printf("hint shown (50): median %.1f ms, worst %.1f ms of main-thread time\n", shows[25],
               shows.back());
+  std::vector<double> bareShows;
+  {
+    BareOverlay bare;
+    for (int i = 0; i < 50; ++i) {
+      bareShows.push_back(bare.showMs(hintRect.right - hintRect.left, overlay::kHintHeight));
+      pumpFor(0.02);
+    }
+  }
+  std::sort(bareShows.begin(), bareShows.end());
+  std::printf("bare layered popup, same calls (50): median %.1f ms, worst %.1f ms\n", bareShows[25],
+              bareShows.back());
 
   const double idle = cpuPercent(seconds);
   recording.showListeningLook();
@@ -163,6 +250,13 @@ int main(int argc, char** argv) {
   std::printf(
       "CPU over %.0f s each: idle %.2f %%, listening look %.2f %%, transcribing look %.2f %%\n",
       seconds, idle, listening, transcribing);
+  {
+    BareOverlay bare;
+    const double every50 = bare.tickingCpuPercent(50, seconds);
+    const double every30 = bare.tickingCpuPercent(30, seconds);
+    std::printf("bare layered popup, invalidated every 50 ms %.2f %%, every 30 ms %.2f %%\n",
+                every50, every30);
+  }
 
   paste::PasteThread pasteThread(platform::Win32Platform());
   overlongAttack(hotkey, pasteThread);
