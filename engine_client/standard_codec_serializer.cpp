@@ -145,11 +145,11 @@ class BufferAppender {
 
   void WriteByte(uint8_t byte) { *Claim(1) = byte; }
 
-  void WriteBytes(const uint8_t* source, size_t length) {
+  // Inlined where strings are written (a call here cost a sixth of a small message's encoding);
+  // the rare bulk append stays out of line.
+  [[gnu::always_inline]] void WriteBytes(const uint8_t* source, size_t length) {
     if (length >= kBulkBytes) {
-      buffer_.resize(position());
-      buffer_.insert(buffer_.end(), source, source + length);
-      track(buffer_.size());
+      appendBulk(source, length);
     } else if (length != 0) {
       std::memcpy(Claim(length), source, length);
     }
@@ -185,6 +185,12 @@ class BufferAppender {
     const size_t step = std::max({count, kFillChunk, length});
     buffer_.resize(length + (room >= count ? std::min(room, step) : step));
     track(length);
+  }
+
+  [[gnu::noinline]] void appendBulk(const uint8_t* source, size_t length) {
+    buffer_.resize(position());
+    buffer_.insert(buffer_.end(), source, source + length);
+    track(buffer_.size());
   }
 
   // Points the cursor at `length` and the limit at the end of the vector.
