@@ -25,7 +25,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 sys.path.insert(0, HERE)
-from e2e_support import WINE_RUN, Peer, Probe, focus, start_notepad, stop_wine  # noqa: E402
+from e2e_support import WINE_RUN, Peer, Probe, XKeys, focus, start_notepad, stop_wine  # noqa: E402
 
 TRACE_ENV = {"MURMURLY_TRACE": "1", "WINEDEBUG": "-all,+debugstr"}
 LINE = re.compile(rb'OutputDebugStringA "\[Trace\] (\d+) ([a-zA-Z" -]+?)\\n"')
@@ -75,8 +75,6 @@ def minimal_once(path):
 
 def dictations(bundle, probe, count):
     """One process, `count` holds into notepad, each followed by a paste; one story per hold."""
-    from hotkey_latency import Keyboard  # Xlib: only needed here
-
     start_notepad()
     peer = Peer(bundle, env=TRACE_ENV)
     try:
@@ -84,7 +82,7 @@ def dictations(bundle, probe, count):
         peer.wait_notice("top-level-visible")
         peer.call(HOTKEY, "startListening")
         focus(probe, "Untitled - Notepad", "Notepad")
-        keyboard = Keyboard()
+        keyboard = XKeys()
         for hold in range(1, count + 1):
             keyboard.down("Control_L")
             keyboard.down("Shift_L")
@@ -122,7 +120,12 @@ def table(title, stories):
     steps, totals, order = {}, {}, []
     for story in stories:
         origin = story[0][0]
-        for index, (stamp, name) in enumerate(story):
+        seen = {}
+        for index, (stamp, phase) in enumerate(story):
+            # A phase that comes round again in one story (the overlay shown for each look) gets
+            # a row per occurrence: "overlay shown", "overlay shown #2".
+            seen[phase] = seen.get(phase, 0) + 1
+            name = phase if seen[phase] == 1 else "%s #%d" % (phase, seen[phase])
             if name not in steps:
                 steps[name], totals[name] = [], []
                 order.append(name)
