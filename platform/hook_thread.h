@@ -11,7 +11,8 @@
 // Self-repair: Windows removes a hook that misses LowLevelHooksTimeout without telling anyone.
 // Keyboard raw input on a window of the hook thread sees every key too; when it has seen keys that
 // the hook has not for a second (HookWatch), the hook thread installs the hook again and tells the
-// sink.
+// sink. The check runs on a timer only while a raw key is waiting for the hook: an idle keyboard
+// wakes nothing.
 //
 // Implementations: platform/win32/win32_hook_thread.cpp (a real thread) and the fake's
 // synchronous one in tests/support/.
@@ -112,9 +113,10 @@ class HookWatch {
     }
     hookEventsAtLastRaw_ = hookEvents_;
   }
+  // A raw key the hook has not matched yet: while this holds, lost() needs asking again.
+  bool waiting() const { return unseenSinceNs_ >= 0 && hookEvents_ == hookEventsAtLastRaw_; }
   bool lost(std::int64_t nowNs) const {
-    return unseenSinceNs_ >= 0 && hookEvents_ == hookEventsAtLastRaw_ &&
-           nowNs - unseenSinceNs_ >= kLostAfterNs;
+    return waiting() && nowNs - unseenSinceNs_ >= kLostAfterNs;
   }
 
  private:

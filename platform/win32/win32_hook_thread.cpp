@@ -1,8 +1,9 @@
 // The real hook thread (see platform/hook_thread.h).
 //
 // Two message-only windows: one on the hook thread (install/remove requests sent to it, keyboard
-// raw input, the self-repair check) and the inbox on the owner's thread (hooked keys posted to
-// it). The hook procedure finds its thread's state through a thread_local pointer.
+// raw input, the self-repair check while a raw key waits for the hook) and the inbox on the owner's
+// thread (hooked keys posted to it). The hook procedure finds its thread's state through a
+// thread_local pointer.
 #include <windows.h>
 
 #include <memory>
@@ -143,12 +144,18 @@ class Win32HookThread final : public HookThread {
         self->filter_.followUp();
         return 0;
       case WM_INPUT:
-        if (self->hook_ != nullptr) self->watch_.rawSaw(nowNs());
+        if (self->hook_ != nullptr) {
+          self->watch_.rawSaw(nowNs());
+          if (self->watch_.waiting()) self->startWatchTimer();
+        }
         break;  // DefWindowProc frees the raw input
       case WM_TIMER:
-        if (wParam == kWatchTimerId && self->hook_ != nullptr && self->watch_.lost(nowNs())) {
+        if (wParam != kWatchTimerId) return 0;
+        if (self->hook_ != nullptr && self->watch_.lost(nowNs())) {
           self->install();
           ::PostMessageW(self->inbox_.get(), kReinstalledPosted, 0, 0);
+        } else if (!self->watch_.waiting()) {
+          self->stopWatchTimer();
         }
         return 0;
       case WM_CLOSE:
@@ -181,14 +188,26 @@ class Win32HookThread final : public HookThread {
     if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);  // fails harmlessly if Windows removed it
     filter_.onInstalled();
     watch_.reset();
+    stopWatchTimer();
     hook_ = ::SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, ::GetModuleHandleW(nullptr), 0);
-    if (hook_ != nullptr) ::SetTimer(hookWindow_, kWatchTimerId, kWatchPeriodMs, nullptr);
     return hook_;
   }
   void uninstall() {
-    ::KillTimer(hookWindow_, kWatchTimerId);
+    stopWatchTimer();
     if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
     hook_ = nullptr;
+  }
+  // The repair check runs only while a raw key waits for the hook: a healthy hook matches each
+  // key within milliseconds, so the timer stops at its first tick and an idle keyboard wakes
+  // nothing.
+  void startWatchTimer() {
+    if (watchTimerRunning_) return;
+    watchTimerRunning_ = ::SetTimer(hookWindow_, kWatchTimerId, kWatchPeriodMs, nullptr) != 0;
+  }
+  void stopWatchTimer() {
+    if (!watchTimerRunning_) return;
+    ::KillTimer(hookWindow_, kWatchTimerId);
+    watchTimerRunning_ = false;
   }
 
   HookFilter& filter_;
@@ -201,6 +220,7 @@ class Win32HookThread final : public HookThread {
   // Hook thread only.
   HHOOK hook_ = nullptr;
   HookWatch watch_;
+  bool watchTimerRunning_ = false;
 };
 
 }  // namespace

@@ -183,12 +183,15 @@ TEST_F(HookThreadTest, WatchToleratesRawInputArrivingBeforeTheHook) {
     watch.rawSaw(i * second * 2);
     watch.hookSaw();
     EXPECT_FALSE(watch.lost(i * second * 2 + second * 3 / 2));
+    EXPECT_FALSE(watch.waiting());  // a healthy hook leaves the repair timer nothing to do
   }
   watch.rawSaw(10 * second);  // matched by the hook call of the previous key
   watch.rawSaw(11 * second);  // unseen
+  EXPECT_TRUE(watch.waiting());
   EXPECT_FALSE(watch.lost(11 * second + second - 1));
   EXPECT_TRUE(watch.lost(12 * second));
   watch.hookSaw();
+  EXPECT_FALSE(watch.waiting());
   EXPECT_FALSE(watch.lost(13 * second));
 }
 
