@@ -7,6 +7,9 @@
 // window of the main thread, which runs that paste's `over`. Shared state: none beyond the two
 // window handles, fixed before the constructor returns.
 //
+// The thread starts with the first paste: a process start has more urgent work than a thread
+// that may never be needed.
+//
 // Owned by the top-level window, created and stopped on the main thread. Windows only.
 #pragma once
 
@@ -38,8 +41,11 @@ class PasteThread final : public PasteService {
 
  private:
   static LRESULT CALLBACK receiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void startThread();
   void endThread();
 
+  platform::Platform& platform_;
+  bool started_ = false;     // the thread was started, or stop() came first
   HWND receiver_ = nullptr;  // main thread; "paste over" arrives here
   HANDLE thread_ = nullptr;
   HWND pasteWindow_ = nullptr;  // the paste thread's window; the main thread only posts to it

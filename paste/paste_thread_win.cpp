@@ -89,11 +89,14 @@ DWORD WINAPI runPasteThread(LPVOID parameter) {
 
 }  // namespace
 
-PasteThread::PasteThread(platform::Platform& platform) {
+PasteThread::PasteThread(platform::Platform& platform) : platform_(platform) {}
+
+void PasteThread::startThread() {
+  started_ = true;
   registerClass(kOwnerClass, ownerProc);
   registerClass(kReceiverClass, receiverProc);
   receiver_ = messageWindow(kReceiverClass, this);
-  ThreadStart start{&platform, receiver_, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  ThreadStart start{&platform_, receiver_, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   thread_ = CreateThread(nullptr, 0, runPasteThread, &start, 0, nullptr);
   if (thread_ != nullptr) WaitForSingleObject(start.ready, INFINITE);
   CloseHandle(start.ready);
@@ -106,6 +109,7 @@ PasteThread::~PasteThread() {
 }
 
 void PasteThread::pasteText(std::string utf8, std::function<void()> over) {
+  if (!started_) startThread();
   auto* copy = new std::string(std::move(utf8));
   if (pasteWindow_ == nullptr ||
       !PostMessageW(pasteWindow_, kPasteRequest, 0, reinterpret_cast<LPARAM>(copy))) {
@@ -126,6 +130,7 @@ void PasteThread::stop() {
 }
 
 void PasteThread::endThread() {
+  started_ = true;  // a paste after the stop is answered at once, with no thread started for it
   if (thread_ != nullptr) {
     if (pasteWindow_ != nullptr) PostMessageW(pasteWindow_, kPasteStop, 0, 0);
     // A thread stuck in another program's clipboard rendering is left behind: it touches nothing

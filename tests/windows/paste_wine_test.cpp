@@ -252,9 +252,11 @@ TEST_F(PasteIntoNotepadTest, StoppingMidPastePutsTheClipboardBackAndAnswersEvery
   thread_->stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);  // a second, with room for the load
   EXPECT_EQ(overs, 2);                                      // both answered, once each, by the stop
+  thread_->pasteText("late", [&overs] { ++overs; });        // no thread again: answered at once
+  EXPECT_EQ(overs, 3);
   thread_.reset();
   wine::pumpFor(200ms);
-  EXPECT_EQ(overs, 2);
+  EXPECT_EQ(overs, 3);
   expectPreviousBack();
   DestroyWindow(deaf);
 }
