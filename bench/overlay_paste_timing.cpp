@@ -59,7 +59,7 @@ double meanPaintMicroseconds(Overlay& overlay, int rounds) {
   GetClientRect(window, &client);
   HDC dc = GetDC(window);
   const auto start = Clock::now();
-  for (int i = 0; i < rounds; ++i) overlay.paint(dc, client);
+  for (int i = 0; i < rounds; ++i) overlay.paint(dc, client, client);
   const double total = microsecondsSince(start);
   ReleaseDC(window, dc);
   return total / rounds;

@@ -41,9 +41,9 @@ class HintOverlay final : private OverlayWindow::Content {
   // The auto-close timer fired.
   void onAutoClose();
 
-  // Copies the panel, the warning sign, both filled lines and the close glyph into `target`,
-  // drawing them off screen first when the picture is new or a line changed.
-  void paint(HDC target, const RECT& client) override;
+  // Copies the panel, the warning sign, both filled lines and the close glyph (what of them lies in
+  // `area`) into `target`, drawing them off screen first when the picture is new or a line changed.
+  void paint(HDC target, const RECT& client, const RECT& area) override;
 
   HWND window() const { return hintOverlay.handle(); }
   const platform::ThreadTimer& timer() const { return hintTimer; }

@@ -3,7 +3,7 @@
 
 namespace overlay {
 
-void HintOverlay::paint(HDC target, const RECT& client) {
+void HintOverlay::paint(HDC target, const RECT& client, const RECT& area) {
   if (!frame_) return;  // only a shown hint has a window to paint
   Frame& frame = *frame_;
   const int w = client.right - client.left;
@@ -20,7 +20,7 @@ void HintOverlay::paint(HDC target, const RECT& client) {
   if (frame.first.empty() || first != frame.first || second != frame.second) {
     compose(frame, first, second);
   }
-  frame.canvas->present(target);
+  frame.canvas->present(target, area);
 }
 
 void HintOverlay::compose(Frame& frame, const std::u16string& first, const std::u16string& second) {

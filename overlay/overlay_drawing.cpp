@@ -1,5 +1,7 @@
 #include "overlay/overlay_drawing.h"
 
+#include <algorithm>
+
 namespace overlay {
 
 OffscreenCanvas::OffscreenCanvas(platform::Gdi& gdi, HDC target, int width, int height)
@@ -10,8 +12,13 @@ OffscreenCanvas::OffscreenCanvas(platform::Gdi& gdi, HDC target, int width, int 
       bitmap_(gdi, gdi.CreateCompatibleBitmap(target, width, height)),
       selected_(gdi, dc_.get(), bitmap_.get()) {}
 
-void OffscreenCanvas::present(HDC target) const {
-  gdi_.BitBlt(target, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+void OffscreenCanvas::present(HDC target, const RECT& area) const {
+  const LONG left = std::max(area.left, LONG{0});
+  const LONG top = std::max(area.top, LONG{0});
+  const LONG right = std::min(area.right, static_cast<LONG>(width_));
+  const LONG bottom = std::min(area.bottom, static_cast<LONG>(height_));
+  if (right <= left || bottom <= top) return;
+  gdi_.BitBlt(target, left, top, right - left, bottom - top, dc_.get(), left, top, SRCCOPY);
 }
 
 platform::UniqueGdiObject<HBRUSH> createBrush(platform::Gdi& gdi, COLORREF colour) {

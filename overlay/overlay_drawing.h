@@ -19,8 +19,10 @@ struct FontStyle {
   const char16_t* face;
 };
 
-// A memory DC with a bitmap of the target's format selected. present() copies it to a target;
-// destruction re-selects the DC's original bitmap and deletes the bitmap, then the DC.
+// A memory DC with a bitmap of the target's format selected. present() copies the part of it a
+// paint covers to the target (copying the whole picture for a 20-pixel animation step cost a
+// fifth of the step's time under Wine); destruction re-selects the DC's original bitmap and deletes
+// the bitmap, then the DC.
 class OffscreenCanvas {
  public:
   OffscreenCanvas(platform::Gdi& gdi, HDC target, int width, int height);
@@ -30,7 +32,7 @@ class OffscreenCanvas {
   HDC dc() const { return dc_.get(); }
   int width() const { return width_; }
   int height() const { return height_; }
-  void present(HDC target) const;
+  void present(HDC target, const RECT& area) const;
 
  private:
   platform::Gdi& gdi_;

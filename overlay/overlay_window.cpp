@@ -95,7 +95,7 @@ LRESULT OverlayWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM l
       const platform::PaintSession session(windows_, window);
       RECT client{};
       windows_.GetClientRect(window, &client);
-      content_.paint(session.dc(), client);
+      content_.paint(session.dc(), client, session.area());
       if (firstPaintPending_) {
         firstPaintPending_ = false;
         trace_.mark(platform::phase::kFirstPaint);

@@ -24,7 +24,8 @@ class OverlayWindow {
   // What differs between the overlays: the picture, and what a left click at client x does.
   class Content {
    public:
-    virtual void paint(HDC target, const RECT& client) = 0;
+    // `area`: the part of the client rectangle this paint must cover.
+    virtual void paint(HDC target, const RECT& client, const RECT& area) = 0;
     virtual void click(int x) = 0;
 
    protected:

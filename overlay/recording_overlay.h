@@ -57,8 +57,8 @@ class RecordingOverlay final : private OverlayWindow::Content {
   void onFade();
 
   // Brings the kept off-screen picture up to date for the current look (the whole picture after a
-  // change of look or text, else only the dot or the arc) and copies it into `target`.
-  void paint(HDC target, const RECT& client) override;
+  // change of look or text, else only the dot or the arc) and copies its `area` into `target`.
+  void paint(HDC target, const RECT& client, const RECT& area) override;
 
   HWND window() const { return recordingOverlay.handle(); }
   float level() const { return pulseLevel; }

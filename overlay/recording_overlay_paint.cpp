@@ -54,7 +54,7 @@ RecordingOverlay::Frame::Frame(platform::Gdi& gdi, HDC target, int width, int he
 
 RECT RecordingOverlay::animationRect() const { return showSpinner ? kArcArea : kDot; }
 
-void RecordingOverlay::paint(HDC target, const RECT& client) {
+void RecordingOverlay::paint(HDC target, const RECT& client, const RECT& area) {
   platform::Gdi& gdi = *platform_.gdi;
   const int width = client.right - client.left;
   const int height = client.bottom - client.top;
@@ -67,11 +67,11 @@ void RecordingOverlay::paint(HDC target, const RECT& client) {
       frame.textsVersion != texts_.version()) {
     compose(frame);
   } else if (showSpinner ? frame.drawnAngle != spinnerAngle : frame.drawnLevel != pulseLevel) {
-    const RECT area = animationRect();
-    gdi.FillRect(frame.canvas.dc(), &area, frame.pill.get());
+    const RECT changed = animationRect();
+    gdi.FillRect(frame.canvas.dc(), &changed, frame.pill.get());
     drawAnimation(frame);
   }
-  frame.canvas.present(target);
+  frame.canvas.present(target, area);
 }
 
 void RecordingOverlay::compose(Frame& frame) {

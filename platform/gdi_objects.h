@@ -74,6 +74,8 @@ class PaintSession {
   PaintSession& operator=(const PaintSession&) = delete;
 
   HDC dc() const { return dc_; }
+  // What this paint must cover: the bounds of what was invalidated or uncovered.
+  const RECT& area() const { return paint_.rcPaint; }
 
  private:
   WindowSystem& windows_;

@@ -198,6 +198,21 @@ TEST_F(PlatformContract, LayeredPopupReadsBackAndIsFoundByClass) {
 
   p.windows->ShowWindow(window, SW_SHOWNOACTIVATE);
   EXPECT_NE(p.windows->GetForegroundWindow(), window);  // never activated
+
+  // A paint covers the bounds of what was invalidated since the last one (an overlay copies
+  // only that much of its picture).
+  PAINTSTRUCT paint{};
+  p.windows->BeginPaint(window, &paint);
+  p.windows->EndPaint(window, &paint);
+  const RECT dot{14, 15, 24, 25};
+  const RECT cancel{130, 0, 154, 40};
+  p.windows->InvalidateRect(window, &dot, FALSE);
+  p.windows->InvalidateRect(window, &cancel, FALSE);
+  p.windows->BeginPaint(window, &paint);
+  EXPECT_EQ(std::vector<LONG>(
+                {paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom}),
+            std::vector<LONG>({14, 0, 154, 40}));
+  p.windows->EndPaint(window, &paint);
   EXPECT_TRUE(p.windows->DestroyWindow(window));
   EXPECT_EQ(p.windows->FindWindowW(platform::W(u"MurmurlyContractProbe"), nullptr), nullptr);
   EXPECT_FALSE(p.windows->DestroyWindow(window));

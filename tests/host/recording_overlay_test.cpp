@@ -180,7 +180,8 @@ TEST_F(RecordingOverlayTest, AnimationFramesRepaintOnlyTheDotOrArcWithTheKeptObj
   EXPECT_EQ(draws[0].coords, rect(14, 15, 24, 25));
   EXPECT_EQ(draws[0].brushColour, kPill);
   EXPECT_EQ(draws[1].op, "Ellipse");
-  EXPECT_EQ(draws[2].op, "BitBlt");
+  EXPECT_EQ(draws[2].op, "BitBlt");  // only the invalidated square reaches the window
+  EXPECT_EQ(draws[2].coords, (std::vector<int>{14, 15, 10, 10, 14, 15}));
   EXPECT_EQ(fake.gdi.objectsCreated, created + 1);  // only the dot's new colour
   EXPECT_EQ(fake.gdi.dcsCreated, dcs);
   EXPECT_EQ(paint(window).size(), 1u);  // nothing changed: the kept picture is copied again
@@ -198,6 +199,7 @@ TEST_F(RecordingOverlayTest, AnimationFramesRepaintOnlyTheDotOrArcWithTheKeptObj
   ASSERT_EQ(draws.size(), 3u);
   EXPECT_EQ(draws[0].coords, rect(12, 10, 32, 30));  // the arc and its 2-pixel pen's overhang
   EXPECT_EQ(draws[1].op, "Arc");
+  EXPECT_EQ(draws[2].coords, (std::vector<int>{12, 10, 20, 20, 12, 10}));
   hotkey->recording().hide();
   expectGdiBalanced();
 }

@@ -1,5 +1,7 @@
 #include "tests/support/fake_window_system.h"
 
+#include <algorithm>
+
 namespace fake {
 namespace {
 
@@ -194,9 +196,17 @@ BOOL FakeWindowSystem::GetLayeredWindowAttributes(HWND handle, COLORREF* key, BY
   return TRUE;
 }
 
-BOOL FakeWindowSystem::InvalidateRect(HWND handle, const RECT*, BOOL erase) {
+BOOL FakeWindowSystem::InvalidateRect(HWND handle, const RECT* rect, BOOL erase) {
   FakeWindow* w = window(handle);
   if (w == nullptr || w->destroyed) return FALSE;
+  const RECT added = rect != nullptr ? *rect : RECT{0, 0, w->width, w->height};
+  if (!w->invalid) {
+    w->invalidArea = added;
+  } else {
+    RECT& area = w->invalidArea;
+    area = RECT{std::min(area.left, added.left), std::min(area.top, added.top),
+                std::max(area.right, added.right), std::max(area.bottom, added.bottom)};
+  }
   w->invalid = true;
   w->eraseRequested = w->eraseRequested || erase != FALSE;
   ++w->invalidations;
@@ -223,7 +233,8 @@ HDC FakeWindowSystem::BeginPaint(HWND handle, PAINTSTRUCT* paint) {
   *paint = PAINTSTRUCT{};
   paint->hdc = paintDc;
   paint->fErase = w->eraseRequested ? TRUE : FALSE;
-  paint->rcPaint = RECT{0, 0, w->width, w->height};
+  // A paint nobody asked for (a test sending WM_PAINT) covers the whole window.
+  paint->rcPaint = w->invalid ? w->invalidArea : RECT{0, 0, w->width, w->height};
   w->invalid = false;
   w->eraseRequested = false;
   ++w->paints;

@@ -37,6 +37,7 @@ struct FakeWindow {
   BYTE layeredAlpha = 0;
   DWORD layeredFlags = 0;
   bool invalid = false;
+  RECT invalidArea{};  // bounds of what was invalidated since the last paint
   bool eraseRequested = false;
   int invalidations = 0;
   int paints = 0;
