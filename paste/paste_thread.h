@@ -5,7 +5,7 @@
 // a paste and drives the Paster (paste/paster.h) with its timer and clipboard messages. The main
 // thread posts it a copy of each text; the thread posts "paste over" back to a message-only
 // window of the main thread, which runs that paste's `over`. Shared state: none beyond the two
-// window handles, fixed before the constructor returns.
+// window handles, fixed before the first request is posted.
 //
 // The thread starts with the first paste: a process start has more urgent work than a thread
 // that may never be needed.

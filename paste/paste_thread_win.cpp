@@ -3,6 +3,7 @@
 
 #include "paste/paste_thread.h"
 #include "paste/paster.h"
+#include "platform/win32/message_window.h"
 
 namespace paste {
 namespace {
@@ -13,22 +14,6 @@ constexpr UINT kPasteOver = WM_APP + 3;
 constexpr DWORD kJoinMs = 1000;
 constexpr wchar_t kOwnerClass[] = L"MurmurlyPasteOwner";
 constexpr wchar_t kReceiverClass[] = L"MurmurlyPasteReceiver";
-
-void registerClass(const wchar_t* name, WNDPROC proc) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = proc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = name;
-  RegisterClassExW(&windowClass);  // fails harmlessly when a second object registers again
-}
-
-HWND messageWindow(const wchar_t* className, void* self) {
-  HWND window = CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-  if (window != nullptr) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  return window;
-}
 
 // Requests posted after the stop are never handled: their copies are freed here.
 void dropRequests(HWND window) {
@@ -74,7 +59,7 @@ struct ThreadStart {
 
 DWORD WINAPI runPasteThread(LPVOID parameter) {
   auto* start = static_cast<ThreadStart*>(parameter);
-  HWND window = messageWindow(kOwnerClass, nullptr);
+  HWND window = platform::CreateMessageWindow(kOwnerClass, ownerProc, nullptr);
   const HWND receiver = start->receiver;
   Paster paster(*start->platform, window, [receiver] { PostMessageW(receiver, kPasteOver, 0, 0); });
   if (window != nullptr)
@@ -93,9 +78,7 @@ PasteThread::PasteThread(platform::Platform& platform) : platform_(platform) {}
 
 void PasteThread::startThread() {
   started_ = true;
-  registerClass(kOwnerClass, ownerProc);
-  registerClass(kReceiverClass, receiverProc);
-  receiver_ = messageWindow(kReceiverClass, this);
+  receiver_ = platform::CreateMessageWindow(kReceiverClass, receiverProc, this);
   ThreadStart start{&platform_, receiver_, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   thread_ = CreateThread(nullptr, 0, runPasteThread, &start, 0, nullptr);
   if (thread_ != nullptr) WaitForSingleObject(start.ready, INFINITE);

@@ -11,6 +11,7 @@
 
 #include "platform/clock.h"
 #include "platform/hook_thread.h"
+#include "platform/win32/message_window.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform {
@@ -27,21 +28,6 @@ constexpr const wchar_t* kHookWindowClass = L"MurmurlyHookThread";
 constexpr const wchar_t* kInboxWindowClass = L"MurmurlyHookInbox";
 
 std::int64_t nowNs() { return Win32Clock().SteadyNowNs(); }
-
-HWND createMessageWindow(const wchar_t* className, WNDPROC proc, void* self) {
-  const HINSTANCE module = ::GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = proc;
-  windowClass.hInstance = module;
-  windowClass.lpszClassName = className;
-  ::RegisterClassExW(&windowClass);  // fails harmlessly when already registered
-  const HWND window =
-      ::CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
-  if (window != nullptr)
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  return window;
-}
 
 struct WindowDestroyer {
   void operator()(HWND window) const { ::DestroyWindow(window); }
@@ -66,7 +52,7 @@ class Win32HookThread final : public HookThread {
   Win32HookThread(HookFilter& filter, HookSink& sink)
       : filter_(filter),
         sink_(sink),
-        inbox_(createMessageWindow(kInboxWindowClass, inboxProc, this)),
+        inbox_(CreateMessageWindow(kInboxWindowClass, inboxProc, this)),
         ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     if (!inbox_ || !ready_) return;
     thread_.reset(::CreateThread(nullptr, 0, run, this, 0, nullptr));
@@ -100,7 +86,7 @@ class Win32HookThread final : public HookThread {
   static DWORD WINAPI run(void* param) {
     auto* self = static_cast<Win32HookThread*>(param);
     hookThreadState = self;
-    self->hookWindow_ = createMessageWindow(kHookWindowClass, hookWindowProc, self);
+    self->hookWindow_ = CreateMessageWindow(kHookWindowClass, hookWindowProc, self);
     if (self->hookWindow_ != nullptr) {
       // Keyboard raw input reaches this window whoever has the focus: the self-repair's witness.
       RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, self->hookWindow_};
