@@ -43,8 +43,8 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
 void HotkeyHookFilter::followUp() {
   if (!maskDue_) return;
   maskDue_ = false;
-  INPUT mask[2] = {platform::ownKeyInput(kMaskKey, 0),
-                   platform::ownKeyInput(kMaskKey, KEYEVENTF_KEYUP)};
+  INPUT mask[2] = {platform::ownKeyInput(*platform_.keyboard, kMaskKey, 0),
+                   platform::ownKeyInput(*platform_.keyboard, kMaskKey, KEYEVENTF_KEYUP)};
   platform_.keyboard->SendInput(2, mask, sizeof(INPUT));
 }
 

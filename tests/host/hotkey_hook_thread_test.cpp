@@ -35,7 +35,7 @@ class HookThreadTest : public HotkeyFixture {
         nullptr, 0);
   }
   void sendOwn(WORD vk, bool up) {
-    INPUT input = platform::ownKeyInput(vk, up ? KEYEVENTF_KEYUP : 0);
+    INPUT input = platform::ownKeyInput(fake.keyboard, vk, up ? KEYEVENTF_KEYUP : 0);
     fake.keyboard.SendInput(1, &input, sizeof(INPUT));
   }
   int masksSent() const {
@@ -46,7 +46,7 @@ class HookThreadTest : public HotkeyFixture {
 TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
   listen("Left Ctrl");
   // A paste's Ctrl+V with the hotkey "Left Ctrl": no events.
-  std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard);
+  std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard, paste::PasteChord::CtrlV);
   fake.keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   EXPECT_EQ(takeLog(), Log{});
   EXPECT_EQ(passedOn, (std::vector<std::string>{"+162*", "+86*", "-86*", "-162*"}));
