@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 5; ++i) {
     bool over = false;
     const auto start = Clock::now();
-    pasteThread.pasteText("timing run", [&over] { over = true; });
+    pasteThread.pasteText({"timing run", {}}, [&over](const paste::PasteReport&) { over = true; });
     double longestUs = microsecondsSince(start);
     while (!over) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);

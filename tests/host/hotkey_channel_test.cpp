@@ -3,6 +3,7 @@
 #include "hotkey/hotkey_channel.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,14 +52,16 @@ std::unique_ptr<EncodableValue> map(EncodableValueMap entries) {
   return std::make_unique<EncodableValue>(std::move(entries));
 }
 
-// Keeps each paste's text and `over` until the test ends the paste.
+// Keeps each paste's request and `over` until the test ends the paste.
 struct RecordingPaste final : paste::PasteService {
-  void pasteText(std::string utf8, std::function<void()> over) override {
-    texts.push_back(std::move(utf8));
+  void pasteText(paste::PasteRequest request, paste::PasteOver over) override {
+    texts.push_back(request.utf8);
+    chords.push_back(request.chord);
     overs.push_back(std::move(over));
   }
   std::vector<std::string> texts;
-  std::vector<std::function<void()>> overs;
+  std::vector<std::optional<paste::PasteChord>> chords;
+  std::vector<paste::PasteOver> overs;
 };
 
 class HotkeyChannelTest : public ::testing::Test {
@@ -185,27 +188,64 @@ TEST_F(HotkeyChannelTest, LocalizedStringsNeedAMapAndKeepWhatIsEmptyOrMissing) {
   EXPECT_EQ(hotkey.texts().transcribing(), u"Transkribiere\u2026");
 }
 
-TEST_F(HotkeyChannelTest, PasteTextNeedsAStringAndRepliesAfterThePasteEnded) {
-  EXPECT_EQ(call("pasteText", map({{EncodableValue("text"), EncodableValue(5)}})),
-            errorReply("Missing text"));
+TEST_F(HotkeyChannelTest, PasteTextChecksEveryArgumentBeforeItPastes) {
+  const EncodableValue text("t");
+  const struct {
+    EncodableValueMap arguments;
+    const char* error;
+  } refused[] = {
+      {{{EncodableValue("text"), EncodableValue(5)}}, "Missing text"},
+      {{{EncodableValue("text"), text}, {EncodableValue("keys"), EncodableValue("Ctrl+V")}},
+       "Unknown paste keys"},
+      {{{EncodableValue("text"), text}, {EncodableValue("keys"), EncodableValue(1)}},
+       "Unknown paste keys"},
+      {{{EncodableValue("text"), text}, {EncodableValue("report"), EncodableValue("yes")}},
+       "Invalid report"},
+  };
+  for (const auto& testCase : refused) {
+    EXPECT_EQ(call("pasteText", map(testCase.arguments)), errorReply(testCase.error));
+  }
   EXPECT_EQ(call("pasteText"), errorReply("Missing text"));
   EXPECT_TRUE(paste.texts.empty());
+}
 
-  std::vector<Bytes> replies;
-  for (const char* text : {"first", ""}) {
+TEST_F(HotkeyChannelTest, PasteTextRepliesWhenThePasteIsOverWithTheReportIfAsked) {
+  const paste::PasteReport pasted{paste::PasteOutcome::Pasted, "notepad.exe"};
+  const EncodableValue report(
+      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("pasted")},
+                        {EncodableValue("target"), EncodableValue("notepad.exe")}});
+  const Bytes reportReply = *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&report);
+  const struct {
+    EncodableValueMap extra;
+    std::optional<paste::PasteChord> chord;
+    Bytes reply;
+  } cases[] = {
+      {{}, std::nullopt, kNull},
+      {{{EncodableValue("report"), EncodableValue(false)}}, std::nullopt, kNull},
+      {{{EncodableValue("report"), EncodableValue()}, {EncodableValue("keys"), EncodableValue()}},
+       std::nullopt,
+       kNull},
+      {{{EncodableValue("report"), EncodableValue(true)},
+        {EncodableValue("keys"), EncodableValue("Shift + Insert")}},
+       paste::PasteChord::ShiftInsert,
+       reportReply},
+  };
+  for (const auto& testCase : cases) {
+    EncodableValueMap arguments = testCase.extra;
+    arguments[EncodableValue("text")] = EncodableValue("");
     const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
-        MethodCall("pasteText", map({{EncodableValue("text"), EncodableValue(text)}})));
+        MethodCall("pasteText", map(arguments)));
+    std::vector<Bytes> replies;
     messenger.handlers.at(kChannel)(message->data(), message->size(),
                                     [&replies](const std::uint8_t* bytes, std::size_t size) {
                                       replies.emplace_back(bytes, bytes + size);
                                     });
+    EXPECT_EQ(paste.chords.back(), testCase.chord);
+    EXPECT_TRUE(replies.empty());  // not before the paste is over
+    paste.overs.back()(pasted);
+    EXPECT_EQ(replies, std::vector<Bytes>{testCase.reply});
   }
-  EXPECT_EQ(paste.texts, (std::vector<std::string>{"first", ""}));
-  EXPECT_TRUE(replies.empty());  // not before the paste is over
-  paste.overs.at(0)();
-  EXPECT_EQ(replies, std::vector<Bytes>{kNull});
-  paste.overs.at(1)();
-  EXPECT_EQ(replies, (std::vector<Bytes>{kNull, kNull}));
+  EXPECT_EQ(paste.texts, std::vector<std::string>(4, ""));
 }
 
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {

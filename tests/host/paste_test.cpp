@@ -1,7 +1,8 @@
 // The paste's state machine on the fake platform, in virtual time: what the target reads and
-// when, what the user gets back, and when the paste is over.
+// when, what the user gets back, when the paste is over and what it reports; and its keys.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,20 +15,30 @@
 #include "platform/own_input.h"
 #include "tests/support/fake_platform.h"
 
+namespace paste {
+void PrintTo(const PasteReport& report, std::ostream* out) {
+  *out << "{" << outcomeName(report.outcome) << ", \"" << report.target << "\"}";
+}
+bool operator==(const PasteReport& a, const PasteReport& b) {
+  return a.outcome == b.outcome && a.target == b.target;
+}
+}  // namespace paste
+
 namespace fake {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
-
-struct Key {
-  DWORD vk;
-  bool up;
-  bool own;
-};
+using paste::PasteOutcome;
+using paste::PasteReport;
+using namespace std::string_literals;
 
 const char* const kTaken =
     "[GlobalHotkey] Another program took the clipboard during the paste; its content stays\n";
+const char* const kNeverRead =
+    "[GlobalHotkey] The paste target never read the transcript; restoring the clipboard\n";
+constexpr DWORD kTargetProcess = 7;
+constexpr DWORD kMonitorProcess = 8;
 
 class PasteTest : public ::testing::Test {
  protected:
@@ -40,9 +51,20 @@ class PasteTest : public ::testing::Test {
     fake.windows.RegisterClassExW(&windowClass);
     owner = fake.windows.CreateWindowExW(0, u"PasteTestOwner", u"", 0, 0, 0, 0, 0, nullptr, nullptr,
                                          nullptr, nullptr);
-    paster = std::make_unique<paste::Paster>(fake.platform(), owner,
-                                             [this] { overAtMs.push_back(msSinceStart()); });
+    paster = std::make_unique<paste::Paster>(fake.platform(), owner, stopping,
+                                             [this](const PasteReport& report) {
+                                               overAtMs.push_back(msSinceStart());
+                                               reports.push_back(report);
+                                             });
     fake.keyboard.SetWindowsHookExW(WH_KEYBOARD_LL, recordKey, nullptr, 0);
+    // Notepad in the foreground; its edit control reads the clipboard. A monitor runs beside it.
+    target = fake.windows.addWindow(u"Notepad");
+    edit = fake.windows.addWindow(u"Edit");
+    monitor = fake.windows.addWindow(u"MonitorWindow");
+    fake.windows.foreground = target;
+    fake.processes.windowProcess = {
+        {target, kTargetProcess}, {edit, kTargetProcess}, {monitor, kMonitorProcess}};
+    fake.processes.names = {{kTargetProcess, "notepad.exe"}, {kMonitorProcess, "monitor.exe"}};
     startNs = fake.clock.nowNs;
   }
   ~PasteTest() override { current = nullptr; }
@@ -53,9 +75,10 @@ class PasteTest : public ::testing::Test {
   }
   static LRESULT CALLBACK recordKey(int code, WPARAM message, LPARAM lParam) {
     const auto& event = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    current->keys.push_back({event.vkCode, message == WM_KEYUP || message == WM_SYSKEYUP,
-                             platform::isOwnInput(event.dwExtraInfo)});
-    if (event.vkCode == 0x56 && message == WM_KEYUP) current->keysAtMs = current->msSinceStart();
+    const bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
+    if (!up) current->keysDown.push_back(event.vkCode);
+    if (up && (event.vkCode == 'V' || event.vkCode == VK_INSERT))
+      current->keysAtMs = current->msSinceStart();
     return current->fake.keyboard.CallNextHookEx(nullptr, code, message, lParam);
   }
 
@@ -73,15 +96,23 @@ class PasteTest : public ::testing::Test {
     }
     return true;
   }
+  void paste(const std::string& text, std::optional<paste::PasteChord> chord = std::nullopt) {
+    paster->enqueue({text, chord});
+  }
 
   static PasteTest* current;
   FakePlatform fake;
+  std::atomic<bool> stopping{false};
   HWND owner = nullptr;
+  HWND target = nullptr;
+  HWND edit = nullptr;
+  HWND monitor = nullptr;
   std::unique_ptr<paste::Paster> paster;
   std::int64_t startNs = 0;
-  std::vector<Key> keys;
+  std::vector<DWORD> keysDown;
   std::int64_t keysAtMs = -1;
   std::vector<std::int64_t> overAtMs;
+  std::vector<PasteReport> reports;
 };
 
 PasteTest* PasteTest::current = nullptr;
@@ -96,17 +127,23 @@ TEST_F(PasteTest, TheTargetsReadIsTheProofAndEverythingReturns300msLater) {
   fake.clipboard.put(CF_DIB, dib);
   fake.clipboard.putEnhMetaFile({1, 'E', 'M', 'F'});
 
-  paster->enqueue("h\xC3\xA9llo \xF0\x9F\x8E\x99");
+  paste("h\xC3\xA9llo \xF0\x9F\x8E\x99\0after a NUL"s);
   EXPECT_TRUE(historyFormatsPresent());
   fake.advance(50);
   EXPECT_EQ(keysAtMs, 50);
   fake.advance(700);  // a slow target
-  EXPECT_EQ(fake.clipboard.readTextAsOther(), u"h\u00E9llo \U0001F399");
+  EXPECT_EQ(fake.clipboard.readTextAs(edit), u"h\u00E9llo \U0001F399");
+  const std::u16string whole = u"h\u00E9llo \U0001F399\0after a NUL"s;
+  Bytes wholeBytes((whole.size() + 1) * 2, 0);
+  std::copy_n(reinterpret_cast<const std::uint8_t*>(whole.data()), whole.size() * 2,
+              wholeBytes.begin());
+  EXPECT_EQ(fake.clipboard.data(CF_UNICODETEXT), wholeBytes);
   EXPECT_TRUE(historyFormatsPresent());
   fake.advance(299);
   EXPECT_TRUE(overAtMs.empty());
   fake.advance(1);
   EXPECT_EQ(overAtMs, std::vector<std::int64_t>{1050});
+  EXPECT_EQ(reports, (std::vector<PasteReport>{{PasteOutcome::Pasted, "notepad.exe"}}));
   const std::vector<UINT> restored = fake.clipboard.formats();
   ASSERT_EQ(restored.size(), 7u);  // three history formats, then the user's in their order
   EXPECT_EQ(std::vector<UINT>(restored.begin() + 3, restored.end()),
@@ -119,87 +156,232 @@ TEST_F(PasteTest, TheTargetsReadIsTheProofAndEverythingReturns300msLater) {
   expectNothingLeaked();
 }
 
-TEST_F(PasteTest, WithoutAReadAfterTheKeysTheRestoreWaitsOneOrTwoSeconds) {
-  fake.clipboard.putText(u"before");
-  paster->enqueue("unread");
-  fake.advance(2049);
-  EXPECT_TRUE(overAtMs.empty());
-  fake.advance(1);
-  EXPECT_EQ(fake.clipboard.text(), u"before");
-  EXPECT_EQ(fake.debug.lines,
-            Lines{"[GlobalHotkey] The paste target never read the transcript; restoring the "
-                  "clipboard\n"});
-
-  // A clipboard monitor reads it before the keys: the target's read leaves no trace.
-  paster->enqueue("monitored");
-  EXPECT_EQ(fake.clipboard.readTextAsOther(), u"monitored");
-  fake.advance(50 + 1000);
-  EXPECT_EQ(overAtMs, (std::vector<std::int64_t>{2050, 3100}));
-  EXPECT_EQ(fake.debug.lines.size(), 1u);
+TEST_F(PasteTest, OnlyTheTargetsReadStartsTheRestoreAndTheReportSaysWhoRead) {
+  const HWND noWindow = nullptr;  // a reader that opened the clipboard without a window
+  const struct {
+    const char* name;
+    HWND reader;
+    int readAtMs;  // after the clipboard was set; the keys go at 50
+    std::int64_t overAtMs;
+    PasteOutcome outcome;
+  } cases[] = {
+      {"the target", edit, 850, 1150, PasteOutcome::Pasted},
+      {"a monitor before the keys", monitor, 20, 2050, PasteOutcome::ReadByOther},
+      {"a monitor after the keys", monitor, 150, 2050, PasteOutcome::ReadByOther},
+      {"a reader without a window", noWindow, 150, 2050, PasteOutcome::ReadByOther},
+      {"nobody", nullptr, -1, 2050, PasteOutcome::NotRead},
+  };
+  for (const auto& testCase : cases) {
+    SCOPED_TRACE(testCase.name);
+    fake.clipboard.putText(u"before");
+    const std::int64_t start = msSinceStart();
+    paste("transcript");
+    if (testCase.readAtMs >= 0) {
+      fake.advance(testCase.readAtMs);
+      EXPECT_EQ(fake.clipboard.readTextAs(testCase.reader), u"transcript");
+    }
+    if (testCase.outcome == PasteOutcome::ReadByOther) {
+      // The target reading late still finds the transcript, though its read goes unseen.
+      fake.advance(850 - testCase.readAtMs);
+      EXPECT_EQ(fake.clipboard.readTextAs(edit), u"transcript");
+    }
+    fake.advance(2100 - (msSinceStart() - start));
+    ASSERT_EQ(overAtMs.size(), 1u);
+    EXPECT_EQ(overAtMs.back() - start, testCase.overAtMs);
+    EXPECT_EQ(reports.back(), (PasteReport{testCase.outcome, "notepad.exe"}));
+    EXPECT_EQ(fake.clipboard.text(), u"before");
+    EXPECT_EQ(fake.debug.lines,
+              testCase.outcome == PasteOutcome::NotRead ? Lines{kNeverRead} : Lines{});
+    overAtMs.clear();
+    fake.debug.lines.clear();
+  }
   expectNothingLeaked();
 }
 
 TEST_F(PasteTest, ANewerCopyByAnotherProgramStaysAndEndsThePaste) {
   fake.clipboard.putText(u"before");
-  paster->enqueue("transcript");
-  fake.advance(50);
-  fake.advance(100);
+  paste("transcript");
+  fake.advance(150);
   fake.clipboard.copyAsOther(u"theirs");
   EXPECT_EQ(overAtMs, std::vector<std::int64_t>{150});
   fake.advance(3000);
   EXPECT_EQ(fake.clipboard.text(), u"theirs");
   EXPECT_EQ(fake.debug.lines, Lines{kTaken});
 
-  // Taken before the keys: no Ctrl+V, which would paste their content.
-  keys.clear();
-  paster->enqueue("second");
+  // Taken before the keys: no keys, which would paste their content.
+  keysDown.clear();
+  paste("second");
   fake.advance(20);
   fake.clipboard.copyAsOther(u"theirs again");
   fake.advance(3000);
-  EXPECT_TRUE(keys.empty());
+  EXPECT_TRUE(keysDown.empty());
   EXPECT_EQ(fake.clipboard.text(), u"theirs again");
+
+  // Taken after the target read it: the transcript landed.
+  paste("third");
+  fake.advance(100);
+  fake.clipboard.readTextAs(edit);
+  fake.clipboard.copyAsOther(u"theirs once more");
+  EXPECT_EQ(reports, (std::vector<PasteReport>{{PasteOutcome::Replaced, "notepad.exe"},
+                                               {PasteOutcome::Replaced, ""},
+                                               {PasteOutcome::Pasted, "notepad.exe"}}));
   expectNothingLeaked();
 }
 
-TEST_F(PasteTest, ABusyClipboardIsRetriedEvery50msForFiveSeconds) {
+TEST_F(PasteTest, TheRestoreWaitsWhileTheClipboardIsOursForUpTo60Seconds) {
   fake.clipboard.putText(u"before");
-  paster->enqueue("a");
+  paste("a");
   fake.advance(50);
-  fake.clipboard.readTextAsOther();
-  fake.clipboard.holdOpenByOther = true;
-  fake.advance(300 + 400);
-  EXPECT_EQ(fake.clipboard.openAttempts.size(), 1u + 1 + 8);  // set, restore, 8 retries
+  fake.clipboard.readTextAs(edit);
+  fake.clipboard.holdOpenByOther = true;  // the target inserts a long text
+  fake.advance(300 + 10'000);
+  EXPECT_EQ(fake.clipboard.openAttempts.size(), 1u + 1 + 200);  // set, restore, 200 retries
   fake.clipboard.holdOpenByOther = false;
   fake.advance(50);
   EXPECT_EQ(fake.clipboard.text(), u"before");
   EXPECT_TRUE(fake.debug.lines.empty());
 
-  paster->enqueue("b");
+  paste("b");
   fake.advance(50);
-  fake.clipboard.readTextAsOther();
+  fake.clipboard.readTextAs(edit);
   fake.clipboard.holdOpenByOther = true;
-  fake.advance(300 + 5000);
-  EXPECT_EQ(overAtMs.back(), 800 + 350 + 5000);
+  fake.advance(300 + 60'000);
+  EXPECT_EQ(overAtMs.back(), 10'400 + 350 + 60'000);
+  EXPECT_EQ(reports.back().outcome, PasteOutcome::Pasted);
   EXPECT_EQ(fake.debug.lines,
-            Lines{"[GlobalHotkey] Clipboard busy for 5 s; the previous content was not "
+            Lines{"[GlobalHotkey] Clipboard busy for 60 s; the previous content was not "
                   "restored\n"});
   fake.clipboard.holdOpenByOther = false;
   EXPECT_EQ(fake.clipboard.text(), u"b");
   expectNothingLeaked();
 }
 
-TEST_F(PasteTest, PastesRunOneAfterAnotherInTheOrderAsked) {
+TEST_F(PasteTest, PastesRunOneAfterAnotherInTheOrderAskedWithTheKeysOfTheirTarget) {
   fake.clipboard.putText(u"before");
   std::vector<std::u16string> read;
-  for (const char* text : {"one", "two", "three"}) paster->enqueue(text);
+  paste("one");
+  paste("two", paste::PasteChord::CtrlShiftV);
+  paste("three");
   for (int i = 0; i < 3; ++i) {
+    if (i == 2) fake.windows.window(target)->className = u"mintty";
     fake.advance(50);
-    read.push_back(fake.clipboard.readTextAsOther());
+    read.push_back(fake.clipboard.readTextAs(edit));
     fake.advance(300);
   }
   EXPECT_EQ(read, (std::vector<std::u16string>{u"one", u"two", u"three"}));
   EXPECT_EQ(fake.clipboard.text(), u"before");
   EXPECT_EQ(overAtMs, (std::vector<std::int64_t>{350, 700, 1050}));
+  EXPECT_EQ(keysDown, (std::vector<DWORD>{VK_LCONTROL, 'V', VK_LCONTROL, VK_LSHIFT, 'V', VK_LSHIFT,
+                                          VK_INSERT}));
+  expectNothingLeaked();
+}
+
+TEST_F(PasteTest, SkippedFormatsAreNamedAndASlowOwnerCostsOnlyTheRest) {
+  const std::size_t mib = std::size_t{1} << 20;
+  const UINT big = fake.clipboard.registered(u"Big Format");
+  fake.clipboard.putText(u"small");
+  fake.clipboard.put(big, Bytes(257 * mib, 1));
+  fake.clipboard.put(CF_BITMAP, {1});  // a GDI handle without a bitmap beside it
+  paste("x");
+  EXPECT_EQ(fake.debug.lines,
+            (Lines{"[GlobalHotkey] Clipboard format \"Big Format\" not kept across the paste: "
+                   "too large\n",
+                   "[GlobalHotkey] Clipboard format #2 not kept across the paste: not a memory "
+                   "block\n"}));
+  fake.advance(2050);
+  EXPECT_EQ(fake.clipboard.formats().back(), CF_UNICODETEXT);
+
+  fake.debug.lines.clear();
+  fake.clipboard.promiseAsOther(fake.clipboard.registered(u"Late"), 1500);
+  fake.clipboard.put(fake.clipboard.registered(u"After"), {1});
+  fake.clipboard.put(CF_HDROP, {20, 0});  // read first: users care about file lists
+  paste("y");
+  EXPECT_EQ(fake.debug.lines,
+            (Lines{"[GlobalHotkey] Clipboard format \"Late\" not kept across the paste: not "
+                   "rendered by its owner\n",
+                   "[GlobalHotkey] Clipboard format \"After\" not kept across the paste: no "
+                   "time left after a slow clipboard owner\n"}));
+  fake.advance(2050);
+  EXPECT_EQ(fake.clipboard.data(CF_HDROP), (Bytes{20, 0}));
+  expectNothingLeaked();
+}
+
+TEST_F(PasteTest, AnElevatedTargetGetsNoKeysAndTheTranscriptStays) {
+  fake.processes.levels = {{kTargetProcess, 0x3000}, {FakeProcesses::kOwnProcess, 0x2000}};
+  fake.clipboard.putText(u"before");
+  paste("for an admin");
+  fake.advance(50);
+  EXPECT_TRUE(keysDown.empty());
+  EXPECT_EQ(overAtMs, std::vector<std::int64_t>{50});
+  EXPECT_EQ(reports, (std::vector<PasteReport>{{PasteOutcome::ElevatedTarget, "notepad.exe"}}));
+  EXPECT_EQ(fake.clipboard.readTextAsOther(), u"for an admin");  // the user pastes by hand
+  EXPECT_EQ(fake.debug.lines.size(), 1u);
+
+  // The next paste's snapshot renders what was left: not a read of its own transcript.
+  fake.processes.levels.clear();
+  paste("next");
+  fake.advance(2050);
+  EXPECT_EQ(reports.back().outcome, PasteOutcome::NotRead);
+  EXPECT_EQ(fake.clipboard.text(), u"for an admin");
+  expectNothingLeaked();
+}
+
+TEST_F(PasteTest, ASetThatFailsLeavesTheUserContentAndSaysTheClipboardWasBusy) {
+  fake.clipboard.putText(u"theirs");
+  fake.clipboard.holdOpenByOther = true;
+  paste("never");
+  fake.advance(200);
+  EXPECT_EQ(fake.clipboard.openAttempts.size(), 10u);
+  EXPECT_EQ(overAtMs, std::vector<std::int64_t>{100});
+  fake.clipboard.holdOpenByOther = false;
+
+  fake.clipboard.failAllocAt = 2;  // the snapshot's copy, then the first history format
+  paste("no memory");
+  EXPECT_EQ(fake.debug.lines, Lines(2, "[GlobalHotkey] Failed to set clipboard after retries\n"));
+  EXPECT_EQ(reports, std::vector<PasteReport>(2, {PasteOutcome::ClipboardBusy, ""}));
+  EXPECT_EQ(fake.clipboard.text(), u"theirs");
+  EXPECT_TRUE(keysDown.empty());
+  expectNothingLeaked();
+}
+
+TEST_F(PasteTest, ClosingCancelsWhatIsQueuedAndNeverEmptiesTheClipboardOnceStopping) {
+  fake.clipboard.putText(u"before");
+  paste("under way");
+  paste("queued");
+  paster->closeQueue();
+  EXPECT_EQ(reports, (std::vector<PasteReport>{{PasteOutcome::Cancelled, ""}}));
+  fake.advance(50);
+  fake.clipboard.readTextAs(edit);
+  fake.advance(300);
+  EXPECT_EQ(reports.back(), (PasteReport{PasteOutcome::Pasted, "notepad.exe"}));
+  EXPECT_EQ(keysDown, (std::vector<DWORD>{VK_LCONTROL, 'V'}));  // the queued one sent none
+  EXPECT_EQ(fake.clipboard.text(), u"before");
+
+  // Gone mid-paste: the user's content back at once, each paste over once.
+  reports.clear();
+  paste("closing");
+  paste("dropped");
+  fake.advance(50);
+  paster->shutdown();
+  EXPECT_EQ(fake.clipboard.text(), u"before");
+  EXPECT_EQ(reports, (std::vector<PasteReport>{{PasteOutcome::Cancelled, "notepad.exe"},
+                                               {PasteOutcome::Cancelled, ""}}));
+  fake.advance(5000);
+  EXPECT_EQ(reports.size(), 2u);
+
+  // A thread left behind after the stop leaves the clipboard alone.
+  stopping = true;
+  paste("after the stop");
+  EXPECT_EQ(fake.clipboard.text(), u"before");
+  EXPECT_EQ(reports.back(), (PasteReport{PasteOutcome::Cancelled, ""}));
+
+  // A transcript left for the user (elevated target) is rendered before the owner goes away.
+  stopping = false;
+  fake.processes.levels = {{FakeProcesses::kOwnProcess, 0x1000}, {kTargetProcess, 0x2000}};
+  paste("kept");
+  fake.advance(50);
+  fake.windows.sendMessage(owner, WM_RENDERALLFORMATS);
+  EXPECT_EQ(fake.clipboard.text(), u"kept");
   expectNothingLeaked();
 }
 
@@ -301,87 +483,6 @@ TEST(PasteKeysTest, TerminalsGetShiftInsertAndTheDartSideMayNameExactlyThreeChor
   for (const char* unknown : {"Ctrl+V", "ctrl + v", "Shift + Ctrl + V", "Ctrl + V ", ""}) {
     EXPECT_EQ(paste::pasteChordFromLabel(unknown), std::nullopt) << unknown;
   }
-}
-
-TEST_F(PasteTest, SkippedFormatsAreNamedAndASlowOwnerCostsOnlyTheRest) {
-  const std::size_t mib = std::size_t{1} << 20;
-  const UINT big = fake.clipboard.registered(u"Big Format");
-  fake.clipboard.putText(u"small");
-  fake.clipboard.put(big, Bytes(257 * mib, 1));
-  fake.clipboard.put(CF_BITMAP, {1});  // a GDI handle without a bitmap beside it
-  paster->enqueue("x");
-  EXPECT_EQ(fake.debug.lines,
-            (Lines{"[GlobalHotkey] Clipboard format \"Big Format\" not kept across the paste: "
-                   "too large\n",
-                   "[GlobalHotkey] Clipboard format #2 not kept across the paste: not a memory "
-                   "block\n"}));
-  fake.advance(2050);
-  EXPECT_EQ(fake.clipboard.formats().back(), CF_UNICODETEXT);
-
-  fake.debug.lines.clear();
-  fake.clipboard.promiseAsOther(fake.clipboard.registered(u"Late"), 1500);
-  fake.clipboard.put(fake.clipboard.registered(u"After"), {1});
-  fake.clipboard.put(CF_HDROP, {20, 0});  // read first: users care about file lists
-  paster->enqueue("y");
-  EXPECT_EQ(fake.debug.lines,
-            (Lines{"[GlobalHotkey] Clipboard format \"Late\" not kept across the paste: not "
-                   "rendered by its owner\n",
-                   "[GlobalHotkey] Clipboard format \"After\" not kept across the paste: no "
-                   "time left after a slow clipboard owner\n"}));
-  fake.advance(2050);
-  EXPECT_EQ(fake.clipboard.data(CF_HDROP), (Bytes{20, 0}));
-  expectNothingLeaked();
-}
-
-TEST_F(PasteTest, AnElevatedTargetGetsNoKeysAndTheTranscriptStays) {
-  const HWND admin = fake.windows.addWindow(u"AdminApp");
-  fake.windows.foreground = admin;
-  fake.processes.windowProcess[admin] = 7;
-  fake.processes.levels = {{7, 0x3000}, {FakeProcesses::kOwnProcess, 0x2000}};
-  fake.clipboard.putText(u"before");
-  paster->enqueue("for an admin");
-  fake.advance(50);
-  EXPECT_TRUE(keys.empty());
-  EXPECT_EQ(overAtMs, std::vector<std::int64_t>{50});
-  EXPECT_EQ(fake.clipboard.readTextAsOther(), u"for an admin");  // the user pastes by hand
-  EXPECT_EQ(fake.debug.lines.size(), 1u);
-  expectNothingLeaked();
-}
-
-TEST_F(PasteTest, ASetThatFailsLeavesTheUserContentAndWritesTheLine) {
-  fake.clipboard.putText(u"theirs");
-  fake.clipboard.holdOpenByOther = true;
-  paster->enqueue("never");
-  fake.advance(200);
-  EXPECT_EQ(fake.clipboard.openAttempts.size(), 10u);
-  EXPECT_EQ(overAtMs, std::vector<std::int64_t>{100});
-  fake.clipboard.holdOpenByOther = false;
-
-  fake.clipboard.failAllocAt = 2;  // the snapshot's copy, then the first history format
-  paster->enqueue("no memory");
-  EXPECT_EQ(fake.debug.lines, Lines(2, "[GlobalHotkey] Failed to set clipboard after retries\n"));
-  EXPECT_EQ(fake.clipboard.text(), u"theirs");
-  EXPECT_TRUE(keys.empty());
-  expectNothingLeaked();
-}
-
-TEST_F(PasteTest, ClosingMidPastePutsTheUserContentBackAtOnce) {
-  fake.clipboard.putText(u"before");
-  paster->enqueue("closing");
-  paster->enqueue("dropped");
-  fake.advance(50);
-  paster->shutdown();
-  EXPECT_EQ(fake.clipboard.text(), u"before");
-  fake.advance(5000);
-  EXPECT_TRUE(overAtMs.empty());
-
-  // A transcript left for the user (elevated target) is rendered before the owner goes away.
-  fake.processes.levels = {{FakeProcesses::kOwnProcess, 0x1000}, {0, 0x2000}};
-  paster->enqueue("kept");
-  fake.advance(50);
-  fake.windows.sendMessage(owner, WM_RENDERALLFORMATS);
-  EXPECT_EQ(fake.clipboard.text(), u"kept");
-  expectNothingLeaked();
 }
 
 }  // namespace

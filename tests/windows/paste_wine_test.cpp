@@ -153,7 +153,7 @@ class PasteIntoNotepadTest : public ::testing::Test {
   // Pastes on the thread and pumps until the paste is over, as the main thread does.
   void paste(const char* utf8) {
     bool over = false;
-    thread_->pasteText(utf8, [&over] { over = true; });
+    thread_->pasteText({utf8, {}}, [&over](const paste::PasteReport&) { over = true; });
     ASSERT_TRUE(wine::pumpUntil([&over] { return over; }, 20s));
   }
 
@@ -243,22 +243,64 @@ TEST_F(PasteIntoNotepadTest, StoppingMidPastePutsTheClipboardBackAndAnswersEvery
   SetForegroundWindow(deaf);
   ASSERT_TRUE(wine::pumpUntil([deaf] { return GetForegroundWindow() == deaf; }, 5s));
   putPrevious();
-  int overs = 0;
-  thread_->pasteText("stopped", [&overs] { ++overs; });
-  thread_->pasteText("queued", [&overs] { ++overs; });
+  std::vector<paste::PasteOutcome> overs;
+  const auto record = [&overs](const paste::PasteReport& report) {
+    overs.push_back(report.outcome);
+  };
+  thread_->pasteText({"stopped", {}}, record);
+  thread_->pasteText({"queued", {}}, record);
   wine::pumpFor(500ms);
-  EXPECT_EQ(overs, 0);
+  EXPECT_TRUE(overs.empty());
   const auto start = std::chrono::steady_clock::now();
   thread_->stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);  // a second, with room for the load
-  EXPECT_EQ(overs, 2);                                      // both answered, once each, by the stop
-  thread_->pasteText("late", [&overs] { ++overs; });        // no thread again: answered at once
-  EXPECT_EQ(overs, 3);
+  // Both answered, once each, by the stop.
+  EXPECT_EQ(overs, std::vector<paste::PasteOutcome>(2, paste::PasteOutcome::Cancelled));
+  thread_->pasteText({"late", {}}, record);  // no thread again: answered at once
+  EXPECT_EQ(overs.size(), 3u);
   thread_.reset();
   wine::pumpFor(200ms);
-  EXPECT_EQ(overs, 3);
+  EXPECT_EQ(overs.size(), 3u);
   expectPreviousBack();
   DestroyWindow(deaf);
+}
+
+// Another class of the same name in this module makes each of the paste's windows fail in turn,
+// as a creation failure would: the paste is answered at once, and the next one starts afresh.
+LRESULT CALLBACK refuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_NCCREATE ? FALSE : DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(PasteIntoNotepadTest, AThreadThatCannotStartAnswersAtOnceAndTheNextPasteStartsIt) {
+  for (const wchar_t* windowClass : {L"MurmurlyPasteReceiver", L"MurmurlyPasteOwner"}) {
+    SCOPED_TRACE(std::string(windowClass, windowClass + wcslen(windowClass)));
+    paste::PasteThread thread(platform_);
+    WNDCLASSEXW refusing{};
+    refusing.cbSize = sizeof(refusing);
+    refusing.lpfnWndProc = refuseCreation;
+    refusing.hInstance = GetModuleHandleW(nullptr);
+    refusing.lpszClassName = windowClass;
+    UnregisterClassW(windowClass, refusing.hInstance);
+    ASSERT_NE(RegisterClassExW(&refusing), 0);
+    std::vector<paste::PasteOutcome> overs;
+    thread.pasteText({"nowhere", {}}, [&overs](const paste::PasteReport& report) {
+      overs.push_back(report.outcome);
+    });
+    EXPECT_EQ(overs, std::vector<paste::PasteOutcome>{paste::PasteOutcome::ClipboardBusy});
+    UnregisterClassW(windowClass, refusing.hInstance);
+
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    thread.pasteText({"somewhere", {}}, [&overs](const paste::PasteReport& report) {
+      overs.push_back(report.outcome);
+    });
+    ASSERT_TRUE(wine::pumpUntil([&overs] { return overs.size() == 2; }, 20s));
+    EXPECT_EQ(overs.back(), paste::PasteOutcome::Pasted);
+    EXPECT_EQ(editText(edit), L"somewhere");
+    thread.stop();
+  }
+  EXPECT_EQ(debug_.lines(),
+            std::vector<std::string>(
+                2, "[GlobalHotkey] The paste thread could not start; nothing pasted\n"));
 }
 
 }  // namespace
