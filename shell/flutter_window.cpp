@@ -20,7 +20,9 @@ constexpr double kMinimumHeight = 750.0;
 FlutterWindow::FlutterWindow(const EngineProject& project)
     : project(project), paste(platform::Win32Platform()), hotkey(platform::Win32Platform()) {}
 
-FlutterWindow::~FlutterWindow() = default;
+// A WM_QUIT that came without WM_DESTROY ended the loop with the engine still running: it goes
+// now, in the same order, while every member it needs is alive.
+FlutterWindow::~FlutterWindow() { OnDestroyed(); }
 
 bool FlutterWindow::OnCreated() {
   if (!Win32Window::OnCreated()) return false;
@@ -83,6 +85,10 @@ LRESULT FlutterWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPA
   hotkey.noteWindowMessage(hwnd, message, wparam, lparam);
 
   switch (message) {
+    case WM_CLOSE:
+      // Queued pastes would go on typing into other windows while the window goes.
+      paste.closeQueue();
+      break;
     case WM_FONTCHANGE:
       if (viewController) viewController->GetEngine()->ReloadSystemFonts();
       break;
