@@ -188,64 +188,45 @@ TEST_F(HotkeyChannelTest, LocalizedStringsNeedAMapAndKeepWhatIsEmptyOrMissing) {
   EXPECT_EQ(hotkey.texts().transcribing(), u"Transkribiere\u2026");
 }
 
-TEST_F(HotkeyChannelTest, PasteTextChecksEveryArgumentBeforeItPastes) {
-  const EncodableValue text("t");
-  const struct {
-    EncodableValueMap arguments;
-    const char* error;
-  } refused[] = {
-      {{{EncodableValue("text"), EncodableValue(5)}}, "Missing text"},
-      {{{EncodableValue("text"), text}, {EncodableValue("keys"), EncodableValue("Ctrl+V")}},
-       "Unknown paste keys"},
-      {{{EncodableValue("text"), text}, {EncodableValue("keys"), EncodableValue(1)}},
-       "Unknown paste keys"},
-      {{{EncodableValue("text"), text}, {EncodableValue("report"), EncodableValue("yes")}},
-       "Invalid report"},
+TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesWhenThePasteIsOver) {
+  const auto with = [](const char* key, EncodableValue value) {
+    return map({{EncodableValue("text"), EncodableValue("t")}, {EncodableValue(key), value}});
   };
-  for (const auto& testCase : refused) {
-    EXPECT_EQ(call("pasteText", map(testCase.arguments)), errorReply(testCase.error));
-  }
+  EXPECT_EQ(call("pasteText", map({{EncodableValue("text"), EncodableValue(5)}})),
+            errorReply("Missing text"));
   EXPECT_EQ(call("pasteText"), errorReply("Missing text"));
+  EXPECT_EQ(call("pasteText", with("keys", EncodableValue("Ctrl+V"))),
+            errorReply("Unknown paste keys"));
+  EXPECT_EQ(call("pasteText", with("keys", EncodableValue(1))), errorReply("Unknown paste keys"));
+  EXPECT_EQ(call("pasteText", with("report", EncodableValue("yes"))), errorReply("Invalid report"));
   EXPECT_TRUE(paste.texts.empty());
-}
 
-TEST_F(HotkeyChannelTest, PasteTextRepliesWhenThePasteIsOverWithTheReportIfAsked) {
-  const paste::PasteReport pasted{paste::PasteOutcome::Pasted, "notepad.exe"};
   const EncodableValue report(
-      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("pasted")},
+      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("readByOther")},
                         {EncodableValue("target"), EncodableValue("notepad.exe")}});
-  const Bytes reportReply = *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&report);
-  const struct {
-    EncodableValueMap extra;
-    std::optional<paste::PasteChord> chord;
-    Bytes reply;
-  } cases[] = {
-      {{}, std::nullopt, kNull},
-      {{{EncodableValue("report"), EncodableValue(false)}}, std::nullopt, kNull},
-      {{{EncodableValue("report"), EncodableValue()}, {EncodableValue("keys"), EncodableValue()}},
-       std::nullopt,
-       kNull},
-      {{{EncodableValue("report"), EncodableValue(true)},
-        {EncodableValue("keys"), EncodableValue("Shift + Insert")}},
-       paste::PasteChord::ShiftInsert,
-       reportReply},
+  const std::pair<std::unique_ptr<EncodableValue>, Bytes> cases[] = {
+      {map({{EncodableValue("text"), EncodableValue("first")}}), kNull},
+      {with("report", EncodableValue(false)), kNull},
+      {with("keys", EncodableValue()), kNull},  // null is as good as absent
+      {with("keys", EncodableValue("Shift + Insert")), kNull},
+      {with("report", EncodableValue(true)),
+       *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&report)},
   };
-  for (const auto& testCase : cases) {
-    EncodableValueMap arguments = testCase.extra;
-    arguments[EncodableValue("text")] = EncodableValue("");
+  for (const auto& [arguments, reply] : cases) {
     const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
-        MethodCall("pasteText", map(arguments)));
+        MethodCall("pasteText", std::make_unique<EncodableValue>(*arguments)));
     std::vector<Bytes> replies;
     messenger.handlers.at(kChannel)(message->data(), message->size(),
                                     [&replies](const std::uint8_t* bytes, std::size_t size) {
                                       replies.emplace_back(bytes, bytes + size);
                                     });
-    EXPECT_EQ(paste.chords.back(), testCase.chord);
     EXPECT_TRUE(replies.empty());  // not before the paste is over
-    paste.overs.back()(pasted);
-    EXPECT_EQ(replies, std::vector<Bytes>{testCase.reply});
+    paste.overs.back()({paste::PasteOutcome::ReadByOther, "notepad.exe"});
+    EXPECT_EQ(replies, std::vector<Bytes>{reply});
   }
-  EXPECT_EQ(paste.texts, std::vector<std::string>(4, ""));
+  EXPECT_EQ(paste.texts, (std::vector<std::string>{"first", "t", "t", "t", "t"}));
+  EXPECT_EQ(paste.chords[2], std::nullopt);
+  EXPECT_EQ(paste.chords[3], paste::PasteChord::ShiftInsert);
 }
 
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {
