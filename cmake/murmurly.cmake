@@ -51,33 +51,6 @@ function(murmurly_wide_entry target)
   endif()
 endfunction()
 
-# murmurly_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [HOST_ONLY] [WINDOWS_ONLY]
-#               [TIMEOUT <s>])
-# A GoogleTest executable registered as one CTest test. Under the windows build CTest runs it
-# through tools/wine-run (the cross-compiling emulator).
-function(murmurly_test)
-  cmake_parse_arguments(T "HOST_ONLY;WINDOWS_ONLY" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
-  if(T_HOST_ONLY AND WIN32)
-    return()
-  endif()
-  if(T_WINDOWS_ONLY AND NOT WIN32)
-    return()
-  endif()
-  add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
-  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
-  murmurly_split_debug_info(${T_NAME})
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY $<TARGET_FILE_DIR:${T_NAME}>)
-  if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 300)
-  endif()
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
-  if(WIN32)
-    # Tests under Wine share one desktop, keyboard and clipboard.
-    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK desktop)
-  endif()
-endfunction()
-
 # murmurly_library(<name> <portable sources...>): a static library of portable code, built in both.
 function(murmurly_library name)
   add_library(${name} STATIC ${ARGN})
