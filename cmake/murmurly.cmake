@@ -17,6 +17,10 @@ macro(murmurly_compile_options)
       -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
   endif()
+  if(MURMURLY_COVERAGE AND NOT WIN32)
+    add_compile_options(-fprofile-instr-generate -fcoverage-mapping)
+    add_link_options(-fprofile-instr-generate)
+  endif()
 endmacro()
 
 # A WIN32 executable entered at wWinMain: MinGW's start-up code calls it only with -municode;
