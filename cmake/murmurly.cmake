@@ -9,6 +9,11 @@ macro(murmurly_compile_options)
     "$<$<AND:${murmurly_cl_options},${murmurly_c_cxx}>:/W4;/utf-8>"
     "$<$<AND:${murmurly_cl_options},$<COMPILE_LANGUAGE:CXX>>:/permissive-;/EHsc>"
     "$<$<AND:$<NOT:${murmurly_cl_options}>,${murmurly_c_cxx}>:-Wall;-Wextra>")
+  # The windows-clang build turns it on with warnings as errors, so an extension MSVC rejects
+  # (a variable-length array, a statement expression...) fails on Linux first.
+  if(MURMURLY_PEDANTIC AND NOT MSVC)
+    add_compile_options($<${murmurly_c_cxx}:-Wpedantic>)
+  endif()
   if(WIN32)
     add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00 UNICODE _UNICODE)
   endif()
