@@ -60,6 +60,7 @@ function(murmurly_test)
   endif()
 endfunction()
 
+# Deferred to the end of each folder that labels a test: all of its tests, one place each.
 function(murmurly_check_folder_test_places)
   get_property(tests DIRECTORY PROPERTY TESTS)
   set(wrong "")
