@@ -1,5 +1,5 @@
 # Front end for the two builds. `make run` is the main job, `make test` runs every test.
-.PHONY: all deps host windows windows-clang test test-host test-windows bench fuzz fuzz-build fuzz-smoke format bundle run clean
+.PHONY: all deps host windows windows-clang test test-host test-windows lint coverage bench fuzz fuzz-build fuzz-smoke format bundle run clean
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -39,7 +39,18 @@ fuzz-build: deps
 fuzz-smoke: fuzz-build
 	@$(CTEST) --preset fuzz
 
-test: test-host fuzz-smoke windows-clang test-windows
+# The CI workflow through actionlint, and its actions pinned to commits.
+lint: deps
+	@tools/lint-workflows
+
+test: lint test-host fuzz-smoke windows-clang test-windows
+
+# Line coverage of the host tests (clang's source-based coverage): per folder and in all, and an
+# HTML report in build/coverage/html/.
+coverage: deps
+	@$(CMAKE) --preset coverage >/dev/null
+	@$(CMAKE) --build --preset coverage
+	@tools/coverage
 
 bench: deps
 	@$(CMAKE) --preset bench >/dev/null

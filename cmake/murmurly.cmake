@@ -3,10 +3,17 @@
 # Warnings by compiler family: cl and clang-cl take cl's options, g++ and clang++ GNU ones.
 macro(murmurly_compile_options)
   set(murmurly_cl_options $<BOOL:${MSVC}>)
+  # C and C++ only: the resource compiler takes none of these.
+  set(murmurly_c_cxx $<COMPILE_LANGUAGE:C,CXX>)
   add_compile_options(
-    "$<${murmurly_cl_options}:/W4;/utf-8>"
+    "$<$<AND:${murmurly_cl_options},${murmurly_c_cxx}>:/W4;/utf-8>"
     "$<$<AND:${murmurly_cl_options},$<COMPILE_LANGUAGE:CXX>>:/permissive-;/EHsc>"
-    "$<$<NOT:${murmurly_cl_options}>:-Wall;-Wextra>")
+    "$<$<AND:$<NOT:${murmurly_cl_options}>,${murmurly_c_cxx}>:-Wall;-Wextra>")
+  # The windows-clang build turns it on with warnings as errors, so an extension MSVC rejects
+  # (a variable-length array, a statement expression...) fails on Linux first.
+  if(MURMURLY_PEDANTIC AND NOT MSVC)
+    add_compile_options($<${murmurly_c_cxx}:-Wpedantic>)
+  endif()
   if(WIN32)
     add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00 UNICODE _UNICODE)
   endif()
@@ -15,31 +22,9 @@ macro(murmurly_compile_options)
       -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
   endif()
-endmacro()
-
-# GoogleTest for BUILD_TESTING: an installed package first (Debian's on the host, vcpkg's or a
-# GTest_DIR on Windows), else its source tree (MURMURLY_GTEST_SOURCE_DIR; Debian's googletest
-# package for MinGW). Neither: a warning, and no tests.
-set(MURMURLY_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH
-  "GoogleTest source tree, built when no installed GoogleTest is found")
-macro(murmurly_find_gtest)
-  if(BUILD_TESTING)
-    find_package(GTest QUIET)
-    if(NOT GTest_FOUND AND EXISTS ${MURMURLY_GTEST_SOURCE_DIR}/CMakeLists.txt)
-      set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-      set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-      set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-      # googletest's own CMake defines the GTest:: aliases.
-      add_subdirectory(${MURMURLY_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest
-        EXCLUDE_FROM_ALL SYSTEM)
-    elseif(NOT GTest_FOUND)
-      message(WARNING "GoogleTest not found (set GTest_DIR or MURMURLY_GTEST_SOURCE_DIR): "
-        "no tests are built")
-      set(BUILD_TESTING OFF)
-    endif()
-  endif()
-  if(BUILD_TESTING)
-    enable_testing()
+  if(MURMURLY_COVERAGE AND NOT WIN32)
+    add_compile_options(-fprofile-instr-generate -fcoverage-mapping)
+    add_link_options(-fprofile-instr-generate)
   endif()
 endmacro()
 
@@ -48,33 +33,6 @@ endmacro()
 function(murmurly_wide_entry target)
   if(MINGW)
     target_link_options(${target} PRIVATE -municode)
-  endif()
-endfunction()
-
-# murmurly_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [HOST_ONLY] [WINDOWS_ONLY]
-#               [TIMEOUT <s>])
-# A GoogleTest executable registered as one CTest test. Under the windows build CTest runs it
-# through tools/wine-run (the cross-compiling emulator).
-function(murmurly_test)
-  cmake_parse_arguments(T "HOST_ONLY;WINDOWS_ONLY" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
-  if(T_HOST_ONLY AND WIN32)
-    return()
-  endif()
-  if(T_WINDOWS_ONLY AND NOT WIN32)
-    return()
-  endif()
-  add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
-  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
-  murmurly_split_debug_info(${T_NAME})
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY $<TARGET_FILE_DIR:${T_NAME}>)
-  if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 300)
-  endif()
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
-  if(WIN32)
-    # Tests under Wine share one desktop, keyboard and clipboard.
-    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK desktop)
   endif()
 endfunction()
 

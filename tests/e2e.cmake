@@ -4,7 +4,7 @@ if(NOT WIN32)
   return()
 endif()
 
-murmurly_test(NAME wide_to_utf8_test WINDOWS_ONLY TIMEOUT 60
+murmurly_test(NAME wide_to_utf8_test RUNS_ON win32 TIMEOUT 60
   SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/wide_to_utf8_test.cpp
           ${PROJECT_SOURCE_DIR}/shell/entrypoint_arguments.cpp
   LIBS shell32)
@@ -28,6 +28,7 @@ if(TARGET bundle AND TARGET murmurly AND CMAKE_HOST_UNIX)
   endif()
   add_test(NAME e2e_bundle COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target bundle)
   set_tests_properties(e2e_bundle PROPERTIES FIXTURES_SETUP e2e_bundle TIMEOUT 600)
+  murmurly_label_test(x11 e2e_bundle)
   foreach(name startup dictation paste hotkey)
     add_test(NAME e2e_${name}
       COMMAND ${PROJECT_SOURCE_DIR}/tools/xvfb-session /usr/bin/python3
@@ -36,6 +37,7 @@ if(TARGET bundle AND TARGET murmurly AND CMAKE_HOST_UNIX)
               --actor $<TARGET_FILE:clipboard_actor>)
     set_tests_properties(e2e_${name} PROPERTIES TIMEOUT 300 RESOURCE_LOCK desktop
       FIXTURES_REQUIRED e2e_bundle)
+    murmurly_label_test(x11 e2e_${name})
   endforeach()
   # The shell configured, built and installed as the windows/ folder of a Flutter app around
   # the prebuilt stand-in engine, then one dictation on that bundle.
@@ -47,10 +49,11 @@ if(TARGET bundle AND TARGET murmurly AND CMAKE_HOST_UNIX)
             --import-library $<TARGET_LINKER_FILE:flutter_windows>
             --probe $<TARGET_FILE:window_probe>)
   set_tests_properties(e2e_flutter_app PROPERTIES TIMEOUT 1800 RESOURCE_LOCK desktop)
+  murmurly_label_test(x11 e2e_flutter_app)
 endif()
 
 # The top-level window base alone, over the stand-in engine's DPI answer.
-murmurly_test(NAME win32_window_test WINDOWS_ONLY TIMEOUT 60
+murmurly_test(NAME win32_window_test RUNS_ON win32 TIMEOUT 60
   SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/win32_window_test.cpp
           ${PROJECT_SOURCE_DIR}/shell/win32_window.cpp
   LIBS flutter_windows dwmapi advapi32 user32)
@@ -60,6 +63,6 @@ add_custom_command(TARGET win32_window_test POST_BUILD
           $<TARGET_FILE_DIR:win32_window_test>)
 
 # The engine host window over the stand-in engine and plugins, which sit beside the tests.
-murmurly_test(NAME flutter_window_test WINDOWS_ONLY TIMEOUT 60
+murmurly_test(NAME flutter_window_test RUNS_ON win32 TIMEOUT 60
   SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/flutter_window_test.cpp
   LIBS murmurly_shell)

@@ -5,6 +5,6 @@ if(NOT WIN32)
   target_link_libraries(murmurly_fake_engine PUBLIC murmurly_platform)
 endif()
 
-murmurly_test(NAME engine_client_test HOST_ONLY
+murmurly_test(NAME engine_client_test RUNS_ON host
   SOURCES ${PROJECT_SOURCE_DIR}/tests/host/engine_client_test.cpp
   LIBS murmurly_engine_client murmurly_fake_engine)

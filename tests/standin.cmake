@@ -1,10 +1,10 @@
 # The stand-in engine under Wine: the engine client over its demo Dart side, and its Dart-peer
 # link driven by a test that plays the peer.
 if(WIN32)
-  murmurly_test(NAME standin_demo_test WINDOWS_ONLY TIMEOUT 120
+  murmurly_test(NAME standin_demo_test RUNS_ON win32 TIMEOUT 120
     SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/standin_demo_test.cpp
     LIBS murmurly_engine_client user32)
-  murmurly_test(NAME standin_peer_test WINDOWS_ONLY TIMEOUT 120
+  murmurly_test(NAME standin_peer_test RUNS_ON win32 TIMEOUT 120
     SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/standin_peer_test.cpp
             ${PROJECT_SOURCE_DIR}/standin/engine/peer_frames.cpp
             ${PROJECT_SOURCE_DIR}/standin/engine/task_queue.cpp

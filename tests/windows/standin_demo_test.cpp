@@ -1,6 +1,7 @@
 // The engine client layer over the stand-in engine and its built-in demo Dart side, under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
