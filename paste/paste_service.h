@@ -2,7 +2,9 @@
 // how it went when that is over, so the "pasteText" call can be answered then.
 //
 // Calls come from the main thread and `over` runs on the main thread, once per paste, in the
-// order the pastes were asked for. The Windows implementation is paste/paste_thread.h.
+// order the pastes were asked for, except that pastes cancelled from the queue when the app
+// closes are answered before the one under way. The Windows implementation is
+// paste/paste_thread.h.
 #pragma once
 
 #include <functional>

@@ -18,7 +18,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <deque>
+#include <cstddef>
+#include <map>
 #include <memory>
 
 #include "paste/paste_service.h"
@@ -52,7 +53,7 @@ class PasteThread final : public PasteService {
   static LRESULT CALLBACK receiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool startThread();
   void endThread();
-  void answerNext(const PasteReport& report);
+  void answer(std::size_t paste, const PasteReport& report);
 
   platform::Platform& platform_;
   State state_ = State::NotStarted;
@@ -62,7 +63,9 @@ class PasteThread final : public PasteService {
   HWND receiver_ = nullptr;  // main thread; reports arrive here
   HANDLE thread_ = nullptr;
   HWND pasteWindow_ = nullptr;  // the paste thread's window; the main thread only posts to it
-  std::deque<PasteOver> pending_;
+  // The pastes not yet answered, by their number in the order posted (the Paster's numbers).
+  std::map<std::size_t, PasteOver> pending_;
+  std::size_t posted_ = 0;
 };
 
 }  // namespace paste

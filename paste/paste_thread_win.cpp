@@ -1,3 +1,4 @@
+#include <cstddef>
 #include <memory>
 #include <utility>
 
@@ -11,7 +12,7 @@ namespace {
 
 constexpr UINT kPasteRequest = WM_APP + 1;  // lParam: a PasteRequest* the paste thread deletes
 constexpr UINT kPasteStop = WM_APP + 2;
-constexpr UINT kPasteOver = WM_APP + 3;  // lParam: a PasteReport* the main thread deletes
+constexpr UINT kPasteOver = WM_APP + 3;  // lParam: a Reported* the main thread deletes
 constexpr UINT kPasteClose = WM_APP + 4;
 constexpr DWORD kJoinMs = 1000;
 constexpr wchar_t kOwnerClass[] = L"MurmurlyPasteOwner";
@@ -57,6 +58,11 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+struct Reported {
+  std::size_t paste;
+  PasteReport report;
+};
+
 struct ThreadStart {
   platform::Platform* platform;
   HWND receiver;
@@ -71,10 +77,13 @@ DWORD WINAPI runPasteThread(LPVOID parameter) {
   const HWND receiver = start->receiver;
   HWND window = platform::CreateMessageWindow(kOwnerClass, ownerProc, nullptr);
   // A report posted after the main thread's window is gone is freed here.
-  Paster paster(*start->platform, window, *stopping, [receiver](const PasteReport& report) {
-    auto* copy = new PasteReport(report);
-    if (!PostMessageW(receiver, kPasteOver, 0, reinterpret_cast<LPARAM>(copy))) delete copy;
-  });
+  Paster paster(*start->platform, window, *stopping,
+                [receiver](std::size_t paste, const PasteReport& report) {
+                  auto* copy = new Reported{paste, report};
+                  if (!PostMessageW(receiver, kPasteOver, 0, reinterpret_cast<LPARAM>(copy))) {
+                    delete copy;
+                  }
+                });
   if (window != nullptr)
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&paster));
   start->window = window;
@@ -102,6 +111,7 @@ bool PasteThread::startThread() {
   }
   if (pasteWindow_ != nullptr) {
     state_ = State::Running;
+    posted_ = 0;  // the new thread's Paster counts from 0
     return true;
   }
   platform_.debug->OutputDebugStringA(kStartFailed);
@@ -124,7 +134,7 @@ void PasteThread::pasteText(PasteRequest request, PasteOver over) {
     delete copy;
     return over({PasteOutcome::ClipboardBusy, {}});
   }
-  pending_.push_back(std::move(over));
+  pending_.emplace(posted_++, std::move(over));
 }
 
 void PasteThread::closeQueue() {
@@ -137,7 +147,7 @@ void PasteThread::stop() {
   stopping_->store(true);
   endThread();
   state_ = State::Stopped;  // a paste after the stop is answered at once, with no thread for it
-  while (!pending_.empty()) answerNext({PasteOutcome::Cancelled, {}});
+  while (!pending_.empty()) answer(pending_.begin()->first, {PasteOutcome::Cancelled, {}});
 }
 
 void PasteThread::endThread() {
@@ -155,8 +165,8 @@ void PasteThread::endThread() {
     // What the thread reported before it ended, in order.
     MSG message;
     while (PeekMessageW(&message, receiver_, kPasteOver, kPasteOver, PM_REMOVE)) {
-      std::unique_ptr<PasteReport> report(reinterpret_cast<PasteReport*>(message.lParam));
-      if (!pending_.empty()) answerNext(*report);
+      std::unique_ptr<Reported> reported(reinterpret_cast<Reported*>(message.lParam));
+      answer(reported->paste, reported->report);
     }
     DestroyWindow(receiver_);
     receiver_ = nullptr;
@@ -164,18 +174,20 @@ void PasteThread::endThread() {
   state_ = State::NotStarted;
 }
 
-void PasteThread::answerNext(const PasteReport& report) {
-  PasteOver over = std::move(pending_.front());
-  pending_.pop_front();
+void PasteThread::answer(std::size_t paste, const PasteReport& report) {
+  const auto entry = pending_.find(paste);
+  if (entry == pending_.end()) return;
+  PasteOver over = std::move(entry->second);
+  pending_.erase(entry);
   over(report);
 }
 
 LRESULT CALLBACK PasteThread::receiverProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
   if (message != kPasteOver) return DefWindowProcW(window, message, wParam, lParam);
-  std::unique_ptr<PasteReport> report(reinterpret_cast<PasteReport*>(lParam));
+  std::unique_ptr<Reported> reported(reinterpret_cast<Reported*>(lParam));
   auto* self = reinterpret_cast<PasteThread*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self != nullptr && !self->pending_.empty()) self->answerNext(*report);
+  if (self != nullptr) self->answer(reported->paste, reported->report);
   return 0;
 }
 

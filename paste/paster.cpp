@@ -40,7 +40,7 @@ constexpr const char* kElevated =
 }  // namespace
 
 Paster::Paster(platform::Platform& platform, HWND window, const std::atomic<bool>& stopping,
-               std::function<void(const PasteReport&)> over)
+               Over over)
     : platform_(platform),
       clipboard_(*platform.clipboard),
       window_(window),
@@ -56,7 +56,7 @@ Paster::Paster(platform::Platform& platform, HWND window, const std::atomic<bool
 Paster::~Paster() { platform_.timers->KillTimer(window_, kPasteTimerId); }
 
 void Paster::enqueue(PasteRequest request) {
-  queue_.push_back(std::move(request));
+  queue_.emplace_back(enqueued_++, std::move(request));
   if (step_ == Step::Idle) startNext();
 }
 
@@ -84,7 +84,8 @@ void Paster::startNext() {
   // A thread left behind at exit starts nothing more.
   if (stopping_) return cancelQueued();
   if (queue_.empty()) return;
-  PasteRequest request = std::move(queue_.front());
+  current_ = queue_.front().first;
+  PasteRequest request = std::move(queue_.front().second);
   queue_.pop_front();
   next_ = text::toWideWhole(request.utf8);
   chord_ = request.chord;
@@ -295,15 +296,16 @@ void Paster::shutdown() {
   previous_ = {};
   if (step != Step::Idle) {
     over_(
+        current_,
         {step == Step::Restoring ? readOutcome() : outcomeSoFar(PasteOutcome::Cancelled), target_});
   }
   cancelQueued();
 }
 
 void Paster::cancelQueued() {
-  std::deque<PasteRequest> cancelled = std::move(queue_);
+  const auto cancelled = std::move(queue_);
   queue_.clear();
-  for (std::size_t i = 0; i < cancelled.size(); ++i) over_({PasteOutcome::Cancelled, {}});
+  for (const auto& entry : cancelled) over_(entry.first, {PasteOutcome::Cancelled, {}});
 }
 
 void Paster::wait(UINT ms) { platform_.timers->SetTimer(window_, kPasteTimerId, ms, nullptr); }
@@ -318,7 +320,7 @@ void Paster::finish(PasteOutcome outcome) {
   platform_.timers->KillTimer(window_, kPasteTimerId);
   previous_ = {};
   step_ = Step::Idle;
-  over_({outcome, std::move(target_)});
+  over_(current_, {outcome, std::move(target_)});
   target_.clear();
   startNext();
 }

@@ -18,17 +18,21 @@
 // transcript stays for the user to paste.
 //
 // Owned and run by the paste thread (paste/paste_thread.h on Windows, the test on the host).
-// `over` runs on that thread once per paste, in order, with the paste's report. The one thing
+// `over` runs on that thread once per paste with the paste's number (counted from 0 in the order
+// enqueued) and its report: in order, except that pastes cancelled from the queue are over before
+// the one under way. The one thing
 // shared with another thread is `stopping`, set by the main thread when the shell exits: a thread
 // left behind then may be ended at any moment, so it empties the clipboard no more.
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "paste/clipboard_snapshot.h"
 #include "paste/paste_service.h"
@@ -40,8 +44,9 @@ inline constexpr UINT_PTR kPasteTimerId = 1;
 
 class Paster {
  public:
-  Paster(platform::Platform& platform, HWND window, const std::atomic<bool>& stopping,
-         std::function<void(const PasteReport&)> over);
+  using Over = std::function<void(std::size_t paste, const PasteReport& report)>;
+
+  Paster(platform::Platform& platform, HWND window, const std::atomic<bool>& stopping, Over over);
   ~Paster();
   Paster(const Paster&) = delete;
   Paster& operator=(const Paster&) = delete;
@@ -90,8 +95,10 @@ class Paster {
   platform::Clipboard& clipboard_;
   HWND window_;
   const std::atomic<bool>& stopping_;
-  std::function<void(const PasteReport&)> over_;
-  std::deque<PasteRequest> queue_;
+  Over over_;
+  std::deque<std::pair<std::size_t, PasteRequest>> queue_;  // with each paste's number
+  std::size_t enqueued_ = 0;
+  std::size_t current_ = 0;  // the number of the paste under way
   Step step_ = Step::Idle;
   int openFailures_ = 0;
   std::int64_t restoreStartNs_ = 0;

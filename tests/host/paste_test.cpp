@@ -44,12 +44,14 @@ class PasteTest : public ::testing::Test {
     fake.windows.RegisterClassExW(&windowClass);
     owner = fake.windows.CreateWindowExW(0, u"PasteTestOwner", u"", 0, 0, 0, 0, 0, nullptr, nullptr,
                                          nullptr, nullptr);
-    paster = std::make_unique<paste::Paster>(fake.platform(), owner, stopping,
-                                             [this](const paste::PasteReport& report) {
-                                               overAtMs.push_back(msSinceStart());
-                                               outcomes.push_back(report.outcome);
-                                               targets.push_back(report.target);
-                                             });
+    paster = std::make_unique<paste::Paster>(
+        fake.platform(), owner, stopping,
+        [this](std::size_t paste, const paste::PasteReport& report) {
+          overAtMs.push_back(msSinceStart());
+          pastes.push_back(paste);
+          outcomes.push_back(report.outcome);
+          targets.push_back(report.target);
+        });
     fake.keyboard.SetWindowsHookExW(WH_KEYBOARD_LL, recordKey, nullptr, 0);
     // Notepad in the foreground reads through its edit control; a clipboard monitor runs beside.
     fake.windows.foreground = fake.windows.addWindow(u"Notepad");
@@ -97,6 +99,7 @@ class PasteTest : public ::testing::Test {
   std::vector<Key> keys;
   std::int64_t keysAtMs = -1;
   std::vector<std::int64_t> overAtMs;
+  std::vector<std::size_t> pastes;  // the number of each paste over
   Outcomes outcomes;
   std::vector<std::string> targets;
 };
@@ -330,6 +333,7 @@ TEST_F(PasteTest, ClosingCancelsTheQueueAndPutsTheUserContentBackAtOnce) {
   fake.clipboard.readTextAs(edit);
   fake.advance(300);
   EXPECT_EQ(outcomes, (Outcomes{PasteOutcome::Cancelled, PasteOutcome::Pasted}));
+  EXPECT_EQ(pastes, (std::vector<std::size_t>{1, 0}));
   EXPECT_EQ(keys.size(), 4u);
 
   paster->enqueue({"closing"});
