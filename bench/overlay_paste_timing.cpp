@@ -265,7 +265,8 @@ int main(int argc, char** argv) {
     bool over = false;
     const auto start = Clock::now();
     pasteThread.pasteText({"timing run", {}}, [&over](const paste::PasteReport&) { over = true; });
-    double longestUs = microsecondsSince(start);
+    const double callUs = microsecondsSince(start);
+    double longestUs = 0;
     while (!over) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
       MSG msg;
@@ -275,8 +276,10 @@ int main(int argc, char** argv) {
         longestUs = std::max(longestUs, microsecondsSince(handled));
       }
     }
-    std::printf("paste: over after %.1f ms; main thread busy at most %.3f ms at a time\n",
-                microsecondsSince(start) / 1000.0, longestUs / 1000.0);
+    std::printf(
+        "paste: over after %.1f ms; main thread: the call %.3f ms (the first starts the "
+        "thread), each message handled at most %.3f ms\n",
+        microsecondsSince(start) / 1000.0, callUs / 1000.0, longestUs / 1000.0);
   }
   pasteThread.stop();
   return 0;
