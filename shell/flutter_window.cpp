@@ -22,7 +22,7 @@ FlutterWindow::FlutterWindow(const EngineProject& project)
 
 // A WM_QUIT that came without WM_DESTROY ended the loop with the engine still running: it goes
 // now, in the same order, while every member it needs is alive.
-FlutterWindow::~FlutterWindow() { OnDestroyed(); }
+FlutterWindow::~FlutterWindow() { ShutDownEngine(); }
 
 bool FlutterWindow::OnCreated() {
   if (!Win32Window::OnCreated()) return false;
@@ -58,6 +58,11 @@ bool FlutterWindow::OnCreated() {
 }
 
 void FlutterWindow::OnDestroyed() {
+  ShutDownEngine();
+  Win32Window::OnDestroyed();
+}
+
+void FlutterWindow::ShutDownEngine() {
   if (viewController) {
     // The paste puts the user's clipboard back and answers its pending calls while the engine
     // still runs; nothing it posted is handled afterwards.
@@ -73,7 +78,6 @@ void FlutterWindow::OnDestroyed() {
     std::unique_ptr<FlutterViewController> dying = std::move(viewController);
     dying.reset();
   }
-  Win32Window::OnDestroyed();
 }
 
 LRESULT FlutterWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
