@@ -415,19 +415,5 @@ TEST(PasteKeysTest, HeldModifiersGoUpForTheChordAndDownAgainAfterItEachWithItsSc
   }
 }
 
-TEST(PasteKeysTest, TerminalsGetShiftInsertAndTheDartSideMayNameExactlyThreeChords) {
-  for (const char16_t* terminal : {u"mintty", u"PuTTY", u"ConsoleWindowClass",
-                                   u"CASCADIA_HOSTING_WINDOW_CLASS", u"VirtualConsoleClass"}) {
-    EXPECT_EQ(paste::pasteChordForWindowClass(terminal), paste::PasteChord::ShiftInsert);
-  }
-  EXPECT_EQ(paste::pasteChordForWindowClass(u"Notepad"), paste::PasteChord::CtrlV);
-  EXPECT_EQ(paste::pasteChordFromLabel("Ctrl + V"), paste::PasteChord::CtrlV);
-  EXPECT_EQ(paste::pasteChordFromLabel("Shift + Insert"), paste::PasteChord::ShiftInsert);
-  EXPECT_EQ(paste::pasteChordFromLabel("Ctrl + Shift + V"), paste::PasteChord::CtrlShiftV);
-  for (const char* unknown : {"Ctrl+V", "ctrl + v", "Shift + Ctrl + V", ""}) {
-    EXPECT_EQ(paste::pasteChordFromLabel(unknown), std::nullopt) << unknown;
-  }
-}
-
 }  // namespace
 }  // namespace fake
