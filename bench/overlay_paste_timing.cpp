@@ -261,6 +261,10 @@ int main(int argc, char** argv) {
   paste::PasteThread pasteThread(platform::Win32Platform());
   overlongAttack(hotkey, pasteThread);
 
+  const auto starting = Clock::now();
+  pasteThread.start();  // as the shell does once its window shows
+  std::printf("paste thread started: main thread %.3f ms, once\n",
+              microsecondsSince(starting) / 1000.0);
   for (int i = 0; i < 5; ++i) {
     bool over = false;
     const auto start = Clock::now();
@@ -277,8 +281,8 @@ int main(int argc, char** argv) {
       }
     }
     std::printf(
-        "paste: over after %.1f ms; main thread: the call %.3f ms (the first starts the "
-        "thread), each message handled at most %.3f ms\n",
+        "paste: over after %.1f ms; main thread: the call %.3f ms, each message handled at most "
+        "%.3f ms\n",
         microsecondsSince(start) / 1000.0, callUs / 1000.0, longestUs / 1000.0);
   }
   pasteThread.stop();

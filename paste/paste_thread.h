@@ -8,9 +8,11 @@
 // window handles, fixed before the first request is posted, and the stop flag, which the thread
 // co-owns so that a thread left behind at exit never reads freed memory.
 //
-// The thread starts with the first paste: a process start has more urgent work than a thread
-// that may never be needed. A start that fails answers the paste at once (clipboard busy) with
-// one diagnostic line; the next paste tries again.
+// The thread starts when the shell asks, once its window is on screen: before that a process
+// start has more urgent work, and a first paste that started it would hold the main thread for
+// the thread's and its window's creation (7 ms under Wine). A paste finds it started, or starts
+// it. A start that fails is one diagnostic line, and the paste that needed it is answered at once
+// (clipboard busy); the next paste tries again.
 //
 // Owned by the top-level window, created and stopped on the main thread. Windows only.
 #pragma once
@@ -37,6 +39,9 @@ class PasteThread final : public PasteService {
 
   void pasteText(PasteRequest request, PasteOver over) override;
 
+  // Starts the thread now if it has not started (nor stopped); false if it could not.
+  bool start();
+
   // The app is closing (WM_CLOSE): queued pastes are over at once, cancelled, with no keys sent;
   // the paste under way goes on to its restore. Later pastes are cancelled at once.
   void closeQueue();
@@ -51,7 +56,6 @@ class PasteThread final : public PasteService {
   enum class State { NotStarted, Running, Stopped };
 
   static LRESULT CALLBACK receiverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  bool startThread();
   void endThread();
   void answer(std::size_t paste, const PasteReport& report);
 

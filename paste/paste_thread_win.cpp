@@ -17,8 +17,7 @@ constexpr UINT kPasteClose = WM_APP + 4;
 constexpr DWORD kJoinMs = 1000;
 constexpr wchar_t kOwnerClass[] = L"MurmurlyPasteOwner";
 constexpr wchar_t kReceiverClass[] = L"MurmurlyPasteReceiver";
-constexpr const char* kStartFailed =
-    "[GlobalHotkey] The paste thread could not start; nothing pasted\n";
+constexpr const char* kStartFailed = "[GlobalHotkey] The paste thread could not start\n";
 
 // Requests posted after the stop are never handled: their copies are freed here.
 void dropRequests(HWND window) {
@@ -101,16 +100,17 @@ DWORD WINAPI runPasteThread(LPVOID parameter) {
 
 PasteThread::PasteThread(platform::Platform& platform) : platform_(platform) {}
 
-bool PasteThread::startThread() {
+bool PasteThread::start() {
+  if (state_ != State::NotStarted) return state_ == State::Running;
   receiver_ = platform::CreateMessageWindow(kReceiverClass, receiverProc, this);
   const HANDLE ready = receiver_ != nullptr ? CreateEventW(nullptr, TRUE, FALSE, nullptr) : nullptr;
   if (ready != nullptr) {
-    ThreadStart start{&platform_, receiver_, stopping_, ready};
-    thread_ = CreateThread(nullptr, 0, runPasteThread, &start, 0, nullptr);
-    // The thread signals whatever happens to its window; `start` lives until then.
+    ThreadStart handOver{&platform_, receiver_, stopping_, ready};
+    thread_ = CreateThread(nullptr, 0, runPasteThread, &handOver, 0, nullptr);
+    // The thread signals whatever happens to its window; `handOver` lives until then.
     if (thread_ != nullptr) WaitForSingleObject(ready, INFINITE);
     CloseHandle(ready);
-    pasteWindow_ = start.window;
+    pasteWindow_ = handOver.window;
   }
   if (pasteWindow_ != nullptr) {
     state_ = State::Running;
@@ -129,9 +129,7 @@ PasteThread::~PasteThread() {
 
 void PasteThread::pasteText(PasteRequest request, PasteOver over) {
   if (closing_ || state_ == State::Stopped) return over({PasteOutcome::Cancelled, {}});
-  if (state_ == State::NotStarted && !startThread()) {
-    return over({PasteOutcome::ClipboardBusy, {}});
-  }
+  if (!start()) return over({PasteOutcome::ClipboardBusy, {}});
   auto copy = std::make_unique<PasteRequest>(std::move(request));
   if (!PostMessageW(pasteWindow_, kPasteRequest, 0, reinterpret_cast<LPARAM>(copy.get()))) {
     return over({PasteOutcome::ClipboardBusy, {}});

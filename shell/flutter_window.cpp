@@ -52,6 +52,8 @@ bool FlutterWindow::OnCreated() {
     trace->mark(platform::phase::kFirstFrame);
     Show();
     trace->mark(platform::phase::kWindowVisible);
+    // Now, not inside the first "pasteText": its creation would hold that call for milliseconds.
+    paste.start();
   });
   viewController->ForceRedraw();
   return true;
