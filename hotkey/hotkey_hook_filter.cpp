@@ -88,8 +88,8 @@ bool HotkeyHookFilter::releaseHeld(platform::HookedKey& out) {
 void HotkeyHookFilter::followUp() {
   if (!maskDue_) return;
   maskDue_ = false;
-  INPUT mask[2] = {platform::ownKeyInput(kMaskKey, 0),
-                   platform::ownKeyInput(kMaskKey, KEYEVENTF_KEYUP)};
+  INPUT mask[2] = {platform::ownKeyInput(*platform_.keyboard, kMaskKey, 0),
+                   platform::ownKeyInput(*platform_.keyboard, kMaskKey, KEYEVENTF_KEYUP)};
   platform_.keyboard->SendInput(2, mask, sizeof(INPUT));
 }
 

@@ -43,7 +43,7 @@ class HookThreadTest : public HotkeyFixture {
         nullptr, 0);
   }
   void sendOwn(WORD vk, bool up) {
-    INPUT input = platform::ownKeyInput(vk, up ? KEYEVENTF_KEYUP : 0);
+    INPUT input = platform::ownKeyInput(fake.keyboard, vk, up ? KEYEVENTF_KEYUP : 0);
     fake.keyboard.SendInput(1, &input, sizeof(INPUT));
   }
   // Another program's records (no signature), in one batch with one time stamp.
@@ -68,7 +68,7 @@ class HookThreadTest : public HotkeyFixture {
 TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
   listen("Left Ctrl");
   // A paste's Ctrl+V with the hotkey "Left Ctrl": no events.
-  std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard);
+  std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard, paste::PasteChord::CtrlV);
   fake.keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   EXPECT_EQ(takeLog(), Log{});
   EXPECT_EQ(passedOn, (std::vector<std::string>{"+162*", "+86*", "-86*", "-162*"}));
@@ -156,7 +156,7 @@ TEST_F(HookThreadTest, PasteDuringAHoldThenRepeatsKeepsTheHoldUntilTheRealReleas
     listen(c.label);
     for (const DWORD vk : c.held) press(vk);
     advance(350);  // the release poll has read the keys down three times
-    std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard);
+    std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard, paste::PasteChord::CtrlV);
     fake.keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
     for (const DWORD vk : c.held) press(vk);  // auto-repeat
     advance(20);

@@ -1,6 +1,7 @@
 #include "tests/support/fake_keyboard.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace fake {
 namespace {
@@ -19,6 +20,48 @@ DWORD sidedKey(DWORD vk, DWORD inputFlags) {
     default:
       return vk;
   }
+}
+
+// Set-1 scan codes of the US layout, row by row.
+constexpr char kLetterRows[][11] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+constexpr UINT kLetterRowStart[] = {0x10, 0x1E, 0x2C};
+
+UINT usScanCode(UINT vk) {
+  switch (vk) {
+    case VK_SHIFT:
+    case VK_LSHIFT:
+      return 0x2A;
+    case VK_RSHIFT:
+      return 0x36;
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+      return 0x1D;
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU:
+      return 0x38;
+    case VK_LWIN:
+      return 0x5B;
+    case VK_RWIN:
+      return 0x5C;
+    case VK_INSERT:
+      return 0x52;
+    case VK_DELETE:
+      return 0x53;
+    case '0':
+      return 0x0B;
+    default:
+      break;
+  }
+  if (vk >= '1' && vk <= '9') return 0x02 + (vk - '1');
+  for (std::size_t row = 0; row < 3; ++row) {
+    const char* found = std::strchr(kLetterRows[row], static_cast<int>(vk));
+    if (vk != 0 && found != nullptr) {
+      return kLetterRowStart[row] + static_cast<UINT>(found - kLetterRows[row]);
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -92,6 +135,10 @@ UINT FakeKeyboard::SendInput(UINT count, INPUT* inputs, int size) {
   --batchDepth_;
   if (dispatchDepth_ == 0 && batchDepth_ == 0) burstOver();
   return count;
+}
+
+UINT FakeKeyboard::MapVirtualKeyW(UINT code, UINT mapType) {
+  return mapType == MAPVK_VK_TO_VSC ? usScanCode(code) : 0;
 }
 
 LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0, 0); }
