@@ -27,6 +27,8 @@ struct HookCall {
   DWORD flags;
   bool stateDownInside;
   DWORD scanCode;
+  DWORD time;
+  bool leftCtrlDownInside;
 };
 std::vector<HookCall> newerHookCalls;
 std::vector<DWORD> olderHookCalls;
@@ -46,7 +48,9 @@ LRESULT CALLBACK newerHook(int code, WPARAM message, LPARAM event) {
     const auto* e = reinterpret_cast<KBDLLHOOKSTRUCT*>(event);
     const bool down =
         (current->keyboard->GetAsyncKeyState(static_cast<int>(e->vkCode)) & 0x8000) != 0;
-    newerHookCalls.push_back(HookCall{e->vkCode, message, e->flags, down, e->scanCode});
+    const bool leftCtrl = (current->keyboard->GetAsyncKeyState(VK_LCONTROL) & 0x8000) != 0;
+    newerHookCalls.push_back(
+        HookCall{e->vkCode, message, e->flags, down, e->scanCode, e->time, leftCtrl});
   }
   return current->keyboard->CallNextHookEx(nullptr, code, message, event);
 }
@@ -192,6 +196,32 @@ TEST_F(PlatformContract, TheUsLayoutsScanCodesReachTheHookWithTheExtendedFlag) {
     EXPECT_EQ(call.scanCode, 0x52u);
     EXPECT_TRUE(call.flags & LLKHF_EXTENDED);
   }
+}
+
+// Windows' AltGr pair as a SendInput batch: each record reaches the hook with its own scan code
+// and the batch's time stamp, after the key state took the records before it.
+TEST_F(PlatformContract, ABatchReachesTheHookRecordByRecordWithScanCodesAndTime) {
+  const HHOOK newer = p.keyboard->SetWindowsHookExW(WH_KEYBOARD_LL, newerHook,
+                                                    p.windows->GetModuleHandleW(nullptr), 0);
+  ASSERT_NE(newer, nullptr);
+  INPUT pair[2] = {};
+  for (INPUT& input : pair) input.type = INPUT_KEYBOARD;
+  pair[0].ki = {VK_LCONTROL, 0x21D, 0, 4242, 0};
+  pair[1].ki = {VK_RMENU, 0x38, KEYEVENTF_EXTENDEDKEY, 4242, 0};
+  ASSERT_EQ(p.keyboard->SendInput(2, pair, sizeof(INPUT)), 2u);
+  for (INPUT& input : pair) input.ki.dwFlags |= KEYEVENTF_KEYUP;
+  ASSERT_EQ(p.keyboard->SendInput(2, pair, sizeof(INPUT)), 2u);
+  EXPECT_TRUE(p.keyboard->UnhookWindowsHookEx(newer));
+
+  ASSERT_EQ(newerHookCalls.size(), 4u);
+  EXPECT_EQ(newerHookCalls[0].vk, static_cast<DWORD>(VK_LCONTROL));
+  EXPECT_EQ(newerHookCalls[0].scanCode, 0x21Du);
+  EXPECT_FALSE(newerHookCalls[0].leftCtrlDownInside);
+  EXPECT_EQ(newerHookCalls[1].vk, static_cast<DWORD>(VK_RMENU));
+  EXPECT_EQ(newerHookCalls[1].scanCode, 0x38u);
+  EXPECT_TRUE(newerHookCalls[1].leftCtrlDownInside);
+  EXPECT_TRUE(newerHookCalls[3].stateDownInside);  // Right Alt up: still down inside
+  for (const HookCall& call : newerHookCalls) EXPECT_EQ(call.time, 4242u);
 }
 
 TEST_F(PlatformContract, LayeredPopupReadsBackAndIsFoundByClass) {
