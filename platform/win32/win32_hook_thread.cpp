@@ -133,6 +133,7 @@ class Win32HookThread final : public HookThread {
         if (hook_ != nullptr && filter_.releaseHeld(key)) post(key);
         continue;
       }
+      if (woken == WAIT_FAILED) ::WaitMessage();  // never spin
       MSG message;
       while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) return;
