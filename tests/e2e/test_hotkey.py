@@ -81,8 +81,23 @@ def test_alt_alone_keeps_its_menu(peer, probe, keys, notepad):
     notepad.typed("de")
 
 
-def notice_count(peer, text):
-    return peer.notice_texts().count(text)
+def drop_hook(peer):
+    """The stand-in removes the hook behind the shell's back, as Windows does."""
+    dropped = peer.notice_texts().count("hook-dropped")
+    peer.control("drop-hook")
+    peer.wait(lambda: peer.notice_texts().count("hook-dropped") > dropped, "hook-dropped")
+
+
+def works_again(peer, keys, *names):
+    """Holds the hotkey until a hold starts, once the repaired hook sees it."""
+    downs = peer.methods().count("onHotkeyDown")
+
+    def works():
+        keys.hold(0.4, *names)
+        peer.sync("retry")
+        return peer.methods().count("onHotkeyDown") > downs
+
+    wait_for(works, "the hotkey working again", timeout=15, step=0.2)
 
 
 def test_altgr(peer, probe, keys, notepad):
@@ -122,25 +137,16 @@ def test_hook_dropped_during_hold(peer, probe, keys, notepad):
     """Windows drops the hook mid-hold and the release goes unseen: the hold still ends as a
     release within 2 s, and once the hook is repaired the next hold works."""
     set_hotkey(peer, "Right Alt")
-    downs = peer.methods().count("onHotkeyDown")
     ups = peer.methods().count("onHotkeyUp")
-    dropped = notice_count(peer, "hook-dropped")
     keys.down("Alt_R")
-    peer.wait_event("onHotkeyDown", downs + 1)
+    peer.wait_event("onHotkeyDown", peer.methods().count("onHotkeyDown") + 1)
     time.sleep(0.4)
-    peer.control("drop-hook")
-    peer.wait(lambda: notice_count(peer, "hook-dropped") > dropped, "hook-dropped")
+    drop_hook(peer)
     released = keys.up("Alt_R")
     ended = peer.wait_event("onHotkeyUp", ups + 1, timeout=2)
     print("  FIGURE unseen release ended the hold %.0f ms after the key-up"
           % ((ended - released) * 1000))
-
-    def works():
-        keys.hold(0.4, "Alt_R")
-        peer.sync("retry")
-        return peer.methods().count("onHotkeyDown") > downs + 1
-
-    wait_for(works, "the hotkey working again", timeout=15, step=0.2)
+    works_again(peer, keys, "Alt_R")
 
 
 def test_paste_keys_are_not_the_hotkey(peer, probe, keys, notepad):
@@ -192,19 +198,10 @@ def test_lock_during_hold(peer, probe, keys, notepad):
 
 def test_hook_removed_behind_our_back(peer, probe, keys, notepad):
     set_hotkey(peer, "Left Shift + Left Ctrl")
-    dropped = notice_count(peer, "hook-dropped")
-    peer.control("drop-hook")
-    peer.wait(lambda: notice_count(peer, "hook-dropped") > dropped, "hook-dropped")
-    downs = peer.methods().count("onHotkeyDown")
+    drop_hook(peer)
     xdotool("type", "--delay", "30", "xyz")  # raw input sees these; the dead hook does not
     typed = notepad.typed("xyz")
-
-    def works():
-        keys.hold(0.4, "Control_L", "Shift_L")
-        peer.sync("retry")
-        return peer.methods().count("onHotkeyDown") > downs
-
-    wait_for(works, "the hotkey working again", timeout=15, step=0.2)
+    works_again(peer, keys, "Control_L", "Shift_L")
     print("  hotkey back %.1f s after the letters" % (time.monotonic() - typed))
 
 
