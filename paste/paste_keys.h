@@ -1,14 +1,23 @@
-// The keystrokes of a paste: Ctrl+V that reaches the target as Ctrl+V whatever modifiers the user
-// still holds.
+// The keystrokes of a paste: a paste chord that reaches the target as exactly that chord whatever
+// modifiers the user holds, and leaves the system's key state as the keyboard is.
 //
-// A held Shift would make it Ctrl+Shift+V (another command in many editors), a held Alt
-// Ctrl+Alt+V (AltGr+V on many layouts), a held Win a system shortcut. So each held Shift, Alt and
-// Win key (left and right) is released first; before the first Alt or Win release goes the mask
-// key, so that the lone release opens neither the menu bar nor Start. Released keys are not
-// pressed again: the user's hand is off them by the time the paste is over, or they repeat.
-// Every record carries the shell's own-input signature. Portable; the paste thread.
+// Ctrl+V pastes almost everywhere; terminals (mintty, PuTTY, the console, Windows Terminal,
+// ConEmu) type a literal ^V on it and paste on Shift+Insert instead. The Dart side may name the
+// chord itself.
+//
+// A held Shift would make Ctrl+V Ctrl+Shift+V (another command in many editors), a held Alt
+// Ctrl+Alt+V (AltGr+V on many layouts), a held Win a system shortcut. So every held modifier
+// (left and right Shift, Ctrl, Alt, Win) is released first, the chord's own modifiers are the
+// only ones down with its key, and after the chord each released modifier is pressed again, in
+// the same batch: a hotkey held through the paste goes on, and its letter's auto-repeat types
+// nothing. Before the first Alt or Win release goes the mask key, so that the lone release opens
+// neither the menu bar nor Start; after an Alt or Win pressed again it goes once more, so that
+// the user's own release later does not either. Every record carries the shell's own-input
+// signature and its scan code (platform/own_input.h). Portable; the paste thread.
 #pragma once
 
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "platform/keyboard.h"
@@ -18,7 +27,17 @@ namespace paste {
 // Unassigned; any key between the Alt/Win press and its release keeps the release inert.
 inline constexpr WORD kMaskVk = 0xE8;
 
-// The one SendInput batch for the keyboard's current state.
-std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard);
+enum class PasteChord { CtrlV, ShiftInsert, CtrlShiftV };
+
+// The chord a "keys" argument names: "Ctrl + V", "Shift + Insert" or "Ctrl + Shift + V", exactly;
+// nothing for any other text.
+std::optional<PasteChord> pasteChordFromLabel(std::string_view label);
+
+// The chord that pastes into a window of `className`: Shift+Insert for the terminals, Ctrl+V
+// everywhere else.
+PasteChord pasteChordForWindowClass(std::u16string_view className);
+
+// The one SendInput batch for `chord` and the keyboard's current state.
+std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, PasteChord chord);
 
 }  // namespace paste

@@ -131,14 +131,18 @@ bool Paster::putExclusionFormats() {
 
 void Paster::sendKeys() {
   platform::Processes& processes = *platform_.processes;
+  const HWND foreground = platform_.windows->GetForegroundWindow();
   DWORD target = 0;
-  processes.GetWindowThreadProcessId(platform_.windows->GetForegroundWindow(), &target);
+  processes.GetWindowThreadProcessId(foreground, &target);
   if (target != 0 && processes.processIntegrityLevel(target) >
                          processes.processIntegrityLevel(processes.GetCurrentProcessId())) {
     log(kElevated);
     return finish();
   }
-  std::vector<INPUT> keys = pasteKeys(*platform_.keyboard);
+  WCHAR className[64] = {};
+  platform_.windows->GetClassNameW(foreground, className, 64);
+  std::vector<INPUT> keys =
+      pasteKeys(*platform_.keyboard, pasteChordForWindowClass(platform::U(className)));
   platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   mark(platform::phase::kKeysSent);
   step_ = Step::AfterKeys;

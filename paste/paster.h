@@ -4,7 +4,8 @@
 //
 // One paste: open the clipboard (10 attempts 10 ms apart), keep a snapshot of what it holds, put
 // the transcript there as a promise (delayed rendering) beside the three formats that keep it
-// out of clipboard history and cloud sync, and 50 ms later send Ctrl+V. The target's read is the
+// out of clipboard history and cloud sync, and 50 ms later send the paste keys (Ctrl+V, or
+// Shift+Insert for a terminal; paste/paste_keys.h). The target's read is the
 // proof that it pasted: the previous content returns 300 ms after the first render that follows
 // the keys; 1 s after the keys if only a clipboard monitor read it before them; 2 s after the
 // keys if nobody read it. The restore happens only while the clipboard is still ours, retried

@@ -1,5 +1,5 @@
-// Keyboard input: the low-level hook and its thread, the asynchronous key state and synthesized
-// input.
+// Keyboard input: the low-level hook and its thread, the asynchronous key state, synthesized
+// input and the layout's scan codes.
 //
 // Used by the hotkey controller (hook thread, key state) and by the paste (SendInput). The real
 // implementation forwards to user32; the fake records key state only after the hook procedure
@@ -23,6 +23,9 @@ class Keyboard {
   // Only the most significant bit is meaningful: set = the key is down.
   virtual SHORT GetAsyncKeyState(int vk) = 0;
   virtual UINT SendInput(UINT count, INPUT* inputs, int size) = 0;
+  // With MAPVK_VK_TO_VSC: the key's scan code in the active layout (without the E0 prefix), 0 for
+  // a key the layout does not have.
+  virtual UINT MapVirtualKeyW(UINT code, UINT mapType) = 0;
   // Starts a hook thread (see hook_thread.h); called on the thread that will receive the sink's
   // calls. Both must outlive the returned object. Null if the thread could not start.
   virtual std::unique_ptr<HookThread> StartHookThread(HookFilter& filter, HookSink& sink) = 0;

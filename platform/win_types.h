@@ -187,14 +187,26 @@ constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
 constexpr DWORD LLKHF_EXTENDED = 0x01;
 constexpr DWORD LLKHF_INJECTED = 0x10;
 constexpr DWORD LLKHF_UP = 0x80;
+constexpr UINT MAPVK_VK_TO_VSC = 0;
 
 // Virtual keys.
 constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_SHIFT = 0x10;
 constexpr int VK_CONTROL = 0x11;
 constexpr int VK_MENU = 0x12;
+constexpr int VK_PRIOR = 0x21;
+constexpr int VK_NEXT = 0x22;
+constexpr int VK_END = 0x23;
+constexpr int VK_HOME = 0x24;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_INSERT = 0x2D;
+constexpr int VK_DELETE = 0x2E;
 constexpr int VK_LWIN = 0x5B;
 constexpr int VK_RWIN = 0x5C;
+constexpr int VK_APPS = 0x5D;
 constexpr int VK_F24 = 0x87;
 constexpr int VK_LSHIFT = 0xA0;
 constexpr int VK_RSHIFT = 0xA1;

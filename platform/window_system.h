@@ -3,7 +3,8 @@
 // metrics and the
 // monitors' work areas.
 //
-// Used by the hotkey controller (focus check, application window) and the overlays. The fake keeps
+// Used by the hotkey controller (focus check, application window), the overlays and the paste
+// (the paste target's class). The fake keeps
 // windows as records (class, styles, position, visibility, layered key and alpha, user data) and
 // lets a test send messages to their window procedures.
 #pragma once
@@ -18,6 +19,8 @@ class WindowSystem {
   virtual HWND GetForegroundWindow() = 0;
   virtual HWND GetActiveWindow() = 0;
   virtual HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) = 0;
+  // The window's class name, cut to `capacity` - 1 units; the length copied, 0 on failure.
+  virtual int GetClassNameW(HWND window, LPWSTR name, int capacity) = 0;
   virtual HMODULE GetModuleHandleW(LPCWSTR moduleName) = 0;
   virtual HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR cursorName) = 0;
   virtual WORD RegisterClassExW(const WNDCLASSEXW* windowClass) = 0;

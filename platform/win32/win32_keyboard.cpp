@@ -19,6 +19,7 @@ class RealKeyboard final : public Keyboard {
   UINT SendInput(UINT count, INPUT* inputs, int size) override {
     return ::SendInput(count, inputs, size);
   }
+  UINT MapVirtualKeyW(UINT code, UINT mapType) override { return ::MapVirtualKeyW(code, mapType); }
   std::unique_ptr<HookThread> StartHookThread(HookFilter& filter, HookSink& sink) override {
     return StartWin32HookThread(filter, sink);
   }

@@ -13,6 +13,9 @@ class RealWindowSystem final : public WindowSystem {
   HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) override {
     return ::FindWindowW(className, windowName);
   }
+  int GetClassNameW(HWND window, LPWSTR name, int capacity) override {
+    return ::GetClassNameW(window, name, capacity);
+  }
   HMODULE GetModuleHandleW(LPCWSTR moduleName) override { return ::GetModuleHandleW(moduleName); }
   HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR cursorName) override {
     return ::LoadCursorW(instance, cursorName);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -201,20 +203,104 @@ TEST_F(PasteTest, PastesRunOneAfterAnotherInTheOrderAsked) {
   expectNothingLeaked();
 }
 
-TEST_F(PasteTest, HeldModifiersAreReleasedFirstBehindTheMaskAndEveryKeyIsOurs) {
-  for (const DWORD vk : {VK_RSHIFT, VK_LMENU, VK_RWIN}) fake.keyboard.setKeyDown(vk, true);
-  paster->enqueue("x");
-  fake.advance(50);
-  const std::vector<std::pair<DWORD, bool>> expected = {
-      {VK_RSHIFT, true},  {paste::kMaskVk, false}, {paste::kMaskVk, true}, {VK_LMENU, true},
-      {VK_RWIN, true},    {VK_LCONTROL, false},    {0x56, false},          {0x56, true},
-      {VK_LCONTROL, true}};
-  ASSERT_EQ(keys.size(), expected.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    EXPECT_EQ(std::make_pair(keys[i].vk, keys[i].up), expected[i]) << i;
-    EXPECT_TRUE(keys[i].own) << i;
+struct Record {
+  WORD vk;
+  WORD scan;
+  DWORD flags;
+  bool operator==(const Record&) const = default;
+};
+
+void PrintTo(const Record& r, std::ostream* out) {
+  *out << std::hex << "{vk " << r.vk << ", scan " << r.scan << ", flags " << r.flags << "}";
+}
+
+TEST(PasteKeysTest, HeldModifiersGoUpForTheChordAndDownAgainAfterItEachWithItsScanCode) {
+  using paste::PasteChord;
+  constexpr DWORD up = KEYEVENTF_KEYUP;
+  constexpr DWORD ext = KEYEVENTF_EXTENDEDKEY;
+  constexpr WORD mask = paste::kMaskVk;
+  const Record ctrlDown{VK_LCONTROL, 0x1D, 0}, ctrlUp{VK_LCONTROL, 0x1D, up};
+  const Record vDown{'V', 0x2F, 0}, vUp{'V', 0x2F, up};
+  const struct {
+    const char* name;
+    std::vector<DWORD> held;
+    PasteChord chord;
+    std::vector<Record> expected;
+  } cases[] = {
+      {"nothing held", {}, PasteChord::CtrlV, {ctrlDown, vDown, vUp, ctrlUp}},
+      {"a Left Ctrl + K hotkey held: Ctrl goes down again, K is no modifier",
+       {VK_LCONTROL, 'K'},
+       PasteChord::CtrlV,
+       {ctrlUp, ctrlDown, vDown, vUp, ctrlUp, ctrlDown}},
+      {"Shift, Alt and Win held: masked before the releases and after the presses",
+       {VK_RSHIFT, VK_LMENU, VK_RWIN},
+       PasteChord::ShiftInsert,
+       {{mask, 0, 0},
+        {mask, 0, up},
+        {VK_RSHIFT, 0x36, up},
+        {VK_LMENU, 0x38, up},
+        {VK_RWIN, 0x5C, ext | up},
+        {VK_LSHIFT, 0x2A, 0},
+        {VK_INSERT, 0x52, ext},
+        {VK_INSERT, 0x52, ext | up},
+        {VK_LSHIFT, 0x2A, up},
+        {VK_RSHIFT, 0x36, 0},
+        {VK_LMENU, 0x38, 0},
+        {VK_RWIN, 0x5C, ext},
+        {mask, 0, 0},
+        {mask, 0, up}}},
+      {"AltGr held (Right Ctrl and Right Alt are extended keys)",
+       {VK_RCONTROL, VK_RMENU},
+       PasteChord::CtrlShiftV,
+       {{mask, 0, 0},
+        {mask, 0, up},
+        {VK_RCONTROL, 0x1D, ext | up},
+        {VK_RMENU, 0x38, ext | up},
+        ctrlDown,
+        {VK_LSHIFT, 0x2A, 0},
+        vDown,
+        vUp,
+        {VK_LSHIFT, 0x2A, up},
+        ctrlUp,
+        {VK_RCONTROL, 0x1D, ext},
+        {VK_RMENU, 0x38, ext},
+        {mask, 0, 0},
+        {mask, 0, up}}},
+  };
+  for (const auto& testCase : cases) {
+    SCOPED_TRACE(testCase.name);
+    FakeClock clock;
+    FakeKeyboard keyboard(clock);
+    for (const DWORD vk : testCase.held) keyboard.setKeyDown(vk, true);
+    std::vector<INPUT> keys = paste::pasteKeys(keyboard, testCase.chord);
+    std::vector<Record> records;
+    for (const INPUT& key : keys) {
+      EXPECT_TRUE(platform::isOwnInput(key.ki.dwExtraInfo));
+      records.push_back({key.ki.wVk, key.ki.wScan, key.ki.dwFlags});
+    }
+    EXPECT_EQ(records, testCase.expected);
+    // The system's key state is the keyboard's again once the batch is through.
+    keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    for (const DWORD vk : testCase.held) EXPECT_TRUE(keyboard.isDown(vk)) << vk;
+    EXPECT_FALSE(keyboard.isDown(VK_INSERT) || keyboard.isDown('V'));
   }
-  EXPECT_FALSE(fake.keyboard.isDown(VK_RSHIFT));  // not pressed again
+}
+
+TEST(PasteKeysTest, TerminalsGetShiftInsertAndTheDartSideMayNameExactlyThreeChords) {
+  using paste::PasteChord;
+  for (const char16_t* terminal : {u"mintty", u"PuTTY", u"ConsoleWindowClass",
+                                   u"CASCADIA_HOSTING_WINDOW_CLASS", u"VirtualConsoleClass"}) {
+    EXPECT_EQ(paste::pasteChordForWindowClass(terminal), PasteChord::ShiftInsert);
+  }
+  for (const char16_t* other : {u"Notepad", u"Chrome_WidgetWin_1", u"MINTTY", u""}) {
+    EXPECT_EQ(paste::pasteChordForWindowClass(other), PasteChord::CtrlV);
+  }
+  EXPECT_EQ(paste::pasteChordFromLabel("Ctrl + V"), PasteChord::CtrlV);
+  EXPECT_EQ(paste::pasteChordFromLabel("Shift + Insert"), PasteChord::ShiftInsert);
+  EXPECT_EQ(paste::pasteChordFromLabel("Ctrl + Shift + V"), PasteChord::CtrlShiftV);
+  for (const char* unknown : {"Ctrl+V", "ctrl + v", "Shift + Ctrl + V", "Ctrl + V ", ""}) {
+    EXPECT_EQ(paste::pasteChordFromLabel(unknown), std::nullopt) << unknown;
+  }
 }
 
 TEST_F(PasteTest, SkippedFormatsAreNamedAndASlowOwnerCostsOnlyTheRest) {

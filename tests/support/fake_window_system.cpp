@@ -61,6 +61,15 @@ HWND FakeWindowSystem::FindWindowW(LPCWSTR className, LPCWSTR windowName) {
   return nullptr;
 }
 
+int FakeWindowSystem::GetClassNameW(HWND handle, LPWSTR name, int capacity) {
+  const FakeWindow* w = window(handle);
+  if (w == nullptr || w->destroyed || capacity <= 0) return 0;
+  const int length = std::min(static_cast<int>(w->className.size()), capacity - 1);
+  std::copy_n(w->className.begin(), length, name);
+  name[length] = 0;
+  return length;
+}
+
 HMODULE FakeWindowSystem::GetModuleHandleW(LPCWSTR moduleName) {
   return moduleName == nullptr ? reinterpret_cast<HMODULE>(static_cast<std::uintptr_t>(0x400000))
                                : nullptr;
