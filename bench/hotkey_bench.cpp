@@ -131,7 +131,7 @@ void hookProcedurePerEvent(benchmark::State& state, const char* label) {
   overhead.reserve(1 << 16);
   const KBDLLHOOKSTRUCT down{'A', 0, 0, 0, 0};
   const KBDLLHOOKSTRUCT up{'A', 0, LLKHF_UP, 0, 0};
-  platform::HookedKey out;
+  platform::HookedKey out[platform::HookFilter::kMaxCopies];
   const long long before = allocations.load();
   for (auto _ : state) {
     const Clock::time_point t0 = Clock::now();

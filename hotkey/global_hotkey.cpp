@@ -9,6 +9,13 @@
 #include "platform/trace.h"
 #include "platform/window_system.h"
 
+namespace {
+
+const char* const kReinstallFailedLine =
+    "[GlobalHotkey] Failed to re-install keyboard hook, retrying at the next key\n";
+
+}  // namespace
+
 GlobalHotkey* GlobalHotkey::currentInstance = nullptr;
 platform::Platform* GlobalHotkey::callbackPlatform = nullptr;
 
@@ -17,7 +24,7 @@ GlobalHotkey::GlobalHotkey(platform::Platform& platform)
       hintOverlay(platform, overlayTexts, keySpec.label, onHintTimer),
       recordingOverlay(platform, overlayTexts, {onPulseTimer, onSpinnerTimer, onFadeTimer},
                        [this] { holdState.handleCancelAreaClick(); }),
-      holdState(platform, *this, onMaxDurationTimer) {
+      holdState(platform, *this, onMaxDurationTimer, onReleasePollTimer) {
   currentInstance = this;
   callbackPlatform = &platform;
 }
@@ -48,8 +55,12 @@ void GlobalHotkey::startListening() {
   if (hookThread == nullptr)
     hookThread = platform_.keyboard->StartHookThread(hookFilter, hookEvents);
   keyboardHook = hookThread != nullptr ? hookThread->Install() : nullptr;
-  log(keyboardHook != nullptr ? "[GlobalHotkey] Started listening\n"
-                              : "[GlobalHotkey] Failed to install keyboard hook\n");
+  if (keyboardHook != nullptr) {
+    log("[GlobalHotkey] Started listening\n");
+    return;
+  }
+  if (hookThread != nullptr) hookThread->Remove();  // not listening: nothing tries again
+  log("[GlobalHotkey] Failed to install keyboard hook\n");
 }
 
 void GlobalHotkey::stopListening() {
@@ -100,17 +111,38 @@ void GlobalHotkey::handlePowerEvent(WPARAM event) {
   }
 }
 
+// Still listening if the install fails: the hook thread tries again at the next key.
 void GlobalHotkey::reinstallHook(const char* why) {
   if (keyboardHook == nullptr) return;
   hookThread->Remove();
   holdState.forgetKeyDowns();
-  keyboardHook = hookThread->Install();
-  log(keyboardHook != nullptr ? why : "[GlobalHotkey] Failed to install keyboard hook\n");
+  if (hookThread->Install() == nullptr) {
+    log(kReinstallFailedLine);
+    return;
+  }
+  log(why);
+  checkReleaseAfterRepair();
+}
+
+void GlobalHotkey::checkReleaseAfterRepair() {
+  holdState.checkReleaseAfterRepair(keySpec, AsyncKeyStates(*platform_.keyboard),
+                                    platform_.clock->SteadyNowNs());
+}
+
+void GlobalHotkey::handleDesktopSwitch() {
+  if (!holdState.held()) return;
+  log("[GlobalHotkey] Desktop switched during hold \xE2\x80\x94 cancelling\n");
+  holdState.handleHotkeyCancel();
 }
 
 void GlobalHotkey::HookEvents::onHookReinstalled() {
   owner_.log("[GlobalHotkey] Keyboard hook was removed by the system, re-installed\n");
+  owner_.checkReleaseAfterRepair();
 }
+
+void GlobalHotkey::HookEvents::onHookReinstallFailed() { owner_.log(kReinstallFailedLine); }
+
+void GlobalHotkey::HookEvents::onDesktopSwitched() { owner_.handleDesktopSwitch(); }
 
 void GlobalHotkey::setOverlayEnabled(bool enabled) {
   overlayEnabled = enabled;
@@ -155,6 +187,13 @@ void CALLBACK GlobalHotkey::onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
+void CALLBACK GlobalHotkey::onReleasePollTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (currentInstance == nullptr) return;
+  platform::Platform& p = currentInstance->platform_;
+  currentInstance->holdState.pollRelease(currentInstance->keySpec, AsyncKeyStates(*p.keyboard),
+                                         p.clock->SteadyNowNs());
+}
+
 void CALLBACK GlobalHotkey::onPulseTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (currentInstance != nullptr) currentInstance->recordingOverlay.onPulse();
 }
@@ -179,10 +218,15 @@ bool GlobalHotkey::appHasFocus(HWND foreground) {
 
 void GlobalHotkey::pressedWhileFocused() { sendEvent("onHotkeyWhileFocused"); }
 
+// The event first: the Dart side starts recording at it, and the look's window costs
+// milliseconds.
 void GlobalHotkey::recordingStarted() {
-  if (overlayEnabled) recordingOverlay.showListeningLook();
+  if (platform_.trace != nullptr) {
+    platform_.trace->markAt(platform::phase::kHookKeyDown, holdState.pressTime());
+  }
   sendEvent("onHotkeyDown");
   if (platform_.trace != nullptr) platform_.trace->mark(platform::phase::kEventSent);
+  if (overlayEnabled) recordingOverlay.showListeningLook();
 }
 
 void GlobalHotkey::tapped() {

@@ -49,13 +49,14 @@ class GlobalHotkey final : private HoldState::Transitions {
   void setLocalizedStrings(const EncodableValueMap& strings);
   void hideOverlay();
   // Session lock, disconnect and suspend end a hold as cancelled (the key-up goes to another
-  // desktop); unlock, connect and resume install the hook again, which may have missed keys.
-  // Reached through noteWindowMessage.
+  // desktop), as does a switch of the input desktop (hook thread); unlock, connect and resume
+  // install the hook again, which may have missed keys. Reached through noteWindowMessage.
   void handleSessionChange(WPARAM change);
   void handlePowerEvent(WPARAM event);
 
   // The context-free callbacks.
   static void CALLBACK onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD);
+  static void CALLBACK onReleasePollTimer(HWND, UINT, UINT_PTR, DWORD);
   static void CALLBACK onPulseTimer(HWND, UINT, UINT_PTR, DWORD);
   static void CALLBACK onSpinnerTimer(HWND, UINT, UINT_PTR, DWORD);
   static void CALLBACK onFadeTimer(HWND, UINT, UINT_PTR, DWORD);
@@ -79,8 +80,8 @@ class GlobalHotkey final : private HoldState::Transitions {
   overlay::RecordingOverlay& recording() { return recordingOverlay; }
   overlay::HintOverlay& hint() { return hintOverlay; }
   bool listening() const { return keyboardHook != nullptr; }
-  // The hook as first installed by the last start (self-repair may have replaced it since).
-  HHOOK hookHandle() const { return keyboardHook; }
+  // The hook installed now (self-repair may have replaced the one the last start installed).
+  HHOOK hookHandle() const { return hookThread != nullptr ? hookThread->Installed() : nullptr; }
   bool overlaysEnabled() const { return overlayEnabled; }
   bool focusCheck() const { return focusCheckEnabled; }
   HWND ownWindow() const { return appWindow; }
@@ -106,6 +107,8 @@ class GlobalHotkey final : private HoldState::Transitions {
       if (currentInstance != nullptr) currentInstance->handleKeyEvent(key);
     }
     void onHookReinstalled() override;
+    void onHookReinstallFailed() override;
+    void onDesktopSwitched() override;
 
    private:
     GlobalHotkey& owner_;
@@ -113,6 +116,10 @@ class GlobalHotkey final : private HoldState::Transitions {
 
   // Hook removed and installed again through the hook thread, the key-down flags forgotten.
   void reinstallHook(const char* why);
+  // The hook is back after missing keys: a release it missed ends the hold.
+  void checkReleaseAfterRepair();
+  // The secure desktop (a UAC prompt) takes the keyboard: the key-up goes there.
+  void handleDesktopSwitch();
 
   // The platform of the most recently constructed controller: what the context-free callbacks use
   // when no controller is current (the timer's log line). Platforms outlive every controller, so

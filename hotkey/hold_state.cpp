@@ -33,9 +33,10 @@ KeyEvent keyEventFrom(const platform::HookedKey& key) {
 }
 
 HoldState::HoldState(platform::Platform& platform, Transitions& transitions,
-                     TIMERPROC maxDurationProc)
+                     TIMERPROC maxDurationProc, TIMERPROC releasePollProc)
     : transitions_(transitions),
-      maxDurationTimer(*platform.timers, maxHoldMs, maxDurationProc) {}
+      maxDurationTimer(*platform.timers, maxHoldMs, maxDurationProc),
+      releasePoll(*platform.timers, releasePollProc) {}
 
 void HoldState::reset() {
   isHeld = false;
@@ -44,6 +45,7 @@ void HoldState::reset() {
   primaryDown = false;
   secondDown = false;
   maxDurationTimer.stop();
+  releasePoll.stop();
 }
 
 void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
@@ -124,6 +126,7 @@ void HoldState::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   if (isHeld) return;
   cancelledByButton = false;
   isHeld = true;
+  releasePoll.start();
 
   if (transitions_.appHasFocus(foreground)) {
     transitions_.log("[GlobalHotkey] App is in focus, notifying Flutter\n");
@@ -143,6 +146,7 @@ void HoldState::handleHotkeyUp(std::int64_t atNs) {
   primaryDown = false;
   secondDown = false;
   maxDurationTimer.stop();
+  releasePoll.stop();
 
   if (cancelledByButton) {
     cancelledByButton = false;
@@ -166,6 +170,7 @@ void HoldState::handleHotkeyCancel() {
   primaryDown = false;
   secondDown = false;
   maxDurationTimer.stop();
+  releasePoll.stop();
   transitions_.cancelled();
 }
 
@@ -176,4 +181,24 @@ void HoldState::handleCancelAreaClick() {
   }
   maxDurationTimer.stop();
   transitions_.cancelled();
+}
+
+void HoldState::pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs) {
+  if (!isHeld) {
+    releasePoll.stop();
+    return;
+  }
+  if (releasePoll.read(keys, now, nowNs) != ReleasePoll::Read::Released) return;
+  transitions_.log(
+      releasePoll.foundAfterRepair()
+          ? "[GlobalHotkey] Hotkey keys found up after the hook re-install \xE2\x80\x94 "
+            "releasing\n"
+          : "[GlobalHotkey] Hotkey keys found up by the key-state poll \xE2\x80\x94 "
+            "releasing\n");
+  handleHotkeyUp(releasePoll.releasedAtNs());
+}
+
+void HoldState::checkReleaseAfterRepair(const KeySpec& keys, const KeyStates& now,
+                                        std::int64_t nowNs) {
+  if (isHeld) releasePoll.readAfterRepair(keys, now, nowNs);
 }

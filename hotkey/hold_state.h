@@ -1,16 +1,18 @@
 // The press-and-hold state machine: which key events make a press, a release, a tap or a cancel
-// of the hotkey, the state of the current hold and the ten-minute limit.
+// of the hotkey, the state of the current hold, the ten-minute limit and the release poll.
 //
 // Owned by the hotkey controller, which feeds it each key event the hook thread copied, with a
 // reader of the key states of that moment, and is told every transition through Transitions; the
 // overlays and the events to the Dart side are the controller's business. It owns its maximum-hold
-// timer, whose procedure is the controller's context-free callback. Main thread.
+// timer and its release poll, whose procedures are the controller's context-free callbacks. Main
+// thread.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "hotkey/key_spec.h"
+#include "hotkey/release_poll.h"
 #include "platform/hook_thread.h"
 #include "platform/platform.h"
 #include "platform/thread_timer.h"
@@ -64,7 +66,8 @@ class HoldState {
     ~Transitions() = default;
   };
 
-  HoldState(platform::Platform& platform, Transitions& transitions, TIMERPROC maxDurationProc);
+  HoldState(platform::Platform& platform, Transitions& transitions, TIMERPROC maxDurationProc,
+            TIMERPROC releasePollProc);
 
   // The mode logic for one key event under `keys`.
   void handleKeyEvent(const KeySpec& keys, const KeyEvent& event, const KeyStates& states);
@@ -73,6 +76,10 @@ class HoldState {
   void handleHotkeyUp(std::int64_t atNs);
   void handleHotkeyCancel();
   void handleCancelAreaClick();
+  // The release poll's timer, and the read after the hook was installed again: `now` is the
+  // system's key state (release_poll.h).
+  void pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs);
+  void checkReleaseAfterRepair(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs);
   // Back to idle without any transition (listening stopped or restarted).
   void reset();
   // Forgets which hotkey keys were down (the hook may have missed their key-ups).
@@ -84,9 +91,12 @@ class HoldState {
   bool held() const { return isHeld; }
   bool recording() const { return isRecording; }
   bool byButton() const { return cancelledByButton; }
+  // When the hook saw the key-down that started the recording.
+  std::int64_t pressTime() const { return pressTimeNs; }
   bool primaryKeyDown() const { return primaryDown; }
   bool secondKeyDown() const { return secondDown; }
   const platform::ThreadTimer& maxDuration() const { return maxDurationTimer; }
+  const platform::ThreadTimer& releasePollTimer() const { return releasePoll.timer(); }
 
  private:
   Transitions& transitions_;
@@ -95,6 +105,7 @@ class HoldState {
   bool isRecording = false;
   std::int64_t pressTimeNs = 0;
   platform::ThreadTimer maxDurationTimer;
+  ReleasePoll releasePoll;  // runs exactly while isHeld
   bool primaryDown = false;
   bool secondDown = false;
 };

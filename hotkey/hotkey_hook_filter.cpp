@@ -4,10 +4,14 @@
 #include "platform/clock.h"
 #include "platform/keyboard.h"
 #include "platform/own_input.h"
-#include "platform/trace.h"
 #include "platform/window_system.h"
 
 namespace {
+
+constexpr std::uint32_t kLeftCtrl = 162;
+constexpr std::uint32_t kRightAlt = 165;
+// The scan code bit Windows sets on the Left Ctrl it makes up for AltGr (scan code 0x21D).
+constexpr DWORD kAltGrScanBit = 0x200;
 
 bool isAltOrWin(std::uint32_t vk) { return vk == 164 || vk == 165 || vk == 91 || vk == 92; }
 
@@ -21,23 +25,64 @@ void HotkeyHookFilter::configure(const KeySpec& keys) {
 }
 
 platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
-                                                      platform::HookedKey& out) {
-  if (platform::isOwnInput(event.dwExtraInfo)) return {};
+                                                      platform::HookedKey (&out)[kMaxCopies]) {
+  Verdict verdict;
   const std::uint32_t vk = event.vkCode & 0xFF;
   const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-  out.message = static_cast<UINT>(message);
-  out.vkCode = vk;
-  out.keysDown = HookedKeyStates::read(*platform_.keyboard, keys_);
-  out.foreground = platform_.windows->GetForegroundWindow();
-  out.timeNs = platform_.clock->SteadyNowNs();
+  if (platform::isOwnInput(event.dwExtraInfo)) {
+    userKeys_.systemSaw(vk, down);
+    return verdict;
+  }
+  if (held_) settleHeld(down, vk, event, verdict, out);
+  const bool artefact =
+      vk == kLeftCtrl && ((event.scanCode & kAltGrScanBit) != 0 || (!down && altGrCtrlDown_));
+  if (artefact) {
+    if (!down) altGrCtrlDown_ = false;
+    userKeys_.systemSaw(vk, down);
+    return verdict;
+  }
 
-  const bool repeat = down && tracked(vk);
-  track(vk, down);
-  const bool completes = down && !repeat && completesHotkey(vk, out.keysDown);
-  if (completes && platform_.trace != nullptr) platform_.trace->mark(platform::phase::kHookKeyDown);
-  const bool mask = masks_ && completes;
-  maskDue_ = maskDue_ || mask;
-  return {.post = true, .followUp = mask};
+  platform::HookedKey& copy = out[verdict.copies];
+  copy.message = static_cast<UINT>(message);
+  copy.vkCode = vk;
+  copy.keysDown =
+      HookedKeyStates::pack([this](std::uint32_t key) { return userKeys_.down(key); }, keys_);
+  copy.foreground = platform_.windows->GetForegroundWindow();
+  copy.timeNs = platform_.clock->SteadyNowNs();
+
+  const bool repeat = down && userKeys_.down(vk);
+  userKeys_.userSaw(vk, down);
+  if (down && !repeat && completesHotkey(vk, copy.keysDown) && masks_) {
+    maskDue_ = true;
+    verdict.followUp = true;
+  }
+  if (down && !repeat && vk == kLeftCtrl) {
+    held_ = true;
+    heldCopy_ = copy;
+    heldTime_ = event.time;
+    verdict.holdBack = true;
+  } else {
+    ++verdict.copies;
+  }
+  return verdict;
+}
+
+void HotkeyHookFilter::settleHeld(bool down, std::uint32_t vk, const KBDLLHOOKSTRUCT& event,
+                                  Verdict& verdict, platform::HookedKey (&out)[kMaxCopies]) {
+  held_ = false;
+  if (down && vk == kRightAlt && event.time == heldTime_) {
+    userKeys_.notTheUsers(kLeftCtrl, false);  // held back only when it was a first press
+    altGrCtrlDown_ = true;
+    return;
+  }
+  out[verdict.copies++] = heldCopy_;
+}
+
+bool HotkeyHookFilter::releaseHeld(platform::HookedKey& out) {
+  if (!held_) return false;
+  held_ = false;
+  out = heldCopy_;
+  return true;
 }
 
 void HotkeyHookFilter::followUp() {
@@ -60,13 +105,4 @@ bool HotkeyHookFilter::completesHotkey(std::uint32_t vk, std::uint16_t keysDownB
     return completes && !otherModifierDown(before, primary, second);
   }
   return vk == primary && !otherModifierDown(before, primary, primary);
-}
-
-void HotkeyHookFilter::track(std::uint32_t vk, bool down) {
-  const std::uint64_t bit = std::uint64_t{1} << (vk % 64);
-  if (down) {
-    down_[vk / 64] |= bit;
-  } else {
-    down_[vk / 64] &= ~bit;
-  }
 }

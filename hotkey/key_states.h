@@ -1,8 +1,10 @@
-// The key states a hooked key carries to the main thread.
+// The key states the hold state machine reads: those a hooked key carries to the main thread, and
+// the system's state now (for the release poll).
 //
-// The hook thread reads the keys the hold state machine judges (the eight modifiers and the
-// hotkey's own two keys) at the moment of the event; the state machine later reads them from the
-// copy instead of asking Windows, whose state has moved on by then. Portable; any thread.
+// The hook thread takes the keys the hold state machine judges (the eight modifiers and the
+// hotkey's own two keys) at the moment of the event, as the user's own events left them; the
+// state machine later reads them from the copy instead of asking Windows, whose state has moved
+// on by then and also shows what our own input did. Portable; any thread.
 #pragma once
 
 #include <cstdint>
@@ -17,17 +19,17 @@ class HookedKeyStates final : public KeyStates {
   HookedKeyStates(std::uint16_t bits, const KeySpec& keys)
       : bits_(bits), primaryVk_(keys.primaryVk), secondVk_(keys.comboVk != 0 ? 0 : keys.secondVk) {}
 
-  // Taken now from the asynchronous key state (inside the hook: the state before the event).
-  static std::uint16_t read(platform::Keyboard& keyboard, const KeySpec& keys) {
+  // The bits for `keys`, each key asked of `isDown` (a callable taking a virtual key).
+  template <typename IsDown>
+  static std::uint16_t pack(IsDown&& isDown, const KeySpec& keys) {
     const HookedKeyStates layout(0, keys);
     std::uint16_t bits = 0;
     for (std::size_t i = 0; i < modifierKeys.size(); ++i) {
-      if (asyncDown(keyboard, modifierKeys[i])) bits |= static_cast<std::uint16_t>(1u << i);
+      if (isDown(modifierKeys[i])) bits |= static_cast<std::uint16_t>(1u << i);
     }
     // A hotkey key outside the modifiers ("Fn") needs a bit of its own.
-    if (!isModifier(layout.primaryVk_) && asyncDown(keyboard, layout.primaryVk_)) bits |= 1u << 8;
-    if (layout.secondVk_ != 0 && !isModifier(layout.secondVk_) &&
-        asyncDown(keyboard, layout.secondVk_)) {
+    if (!isModifier(layout.primaryVk_) && isDown(layout.primaryVk_)) bits |= 1u << 8;
+    if (layout.secondVk_ != 0 && !isModifier(layout.secondVk_) && isDown(layout.secondVk_)) {
       bits |= 1u << 9;
     }
     return bits;
@@ -43,11 +45,19 @@ class HookedKeyStates final : public KeyStates {
   }
 
  private:
-  static bool asyncDown(platform::Keyboard& keyboard, std::uint32_t vk) {
-    return (keyboard.GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
-  }
-
   std::uint16_t bits_;
   std::uint32_t primaryVk_;
   std::uint32_t secondVk_;
+};
+
+// The system's key state at the moment of asking.
+class AsyncKeyStates final : public KeyStates {
+ public:
+  explicit AsyncKeyStates(platform::Keyboard& keyboard) : keyboard_(keyboard) {}
+  bool isDown(std::uint32_t vk) const override {
+    return (keyboard_.GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
+  }
+
+ private:
+  platform::Keyboard& keyboard_;
 };

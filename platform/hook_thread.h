@@ -2,17 +2,22 @@
 // main thread is doing, and Windows never drops the hook for missing its time limit.
 //
 // The hotkey controller (main thread) starts one through Keyboard::StartHookThread. The thread
-// runs nothing but its message loop: the low-level hook procedure hands each event to a
-// HookFilter (on the hook thread; it decides, copies and returns at once) and posts the copy it
-// asks for to the main thread, where the HookSink receives it. Install and Remove run on the hook
-// thread and return once done; copies posted before a Remove are dropped. Destroying the object
-// stops and joins the thread; nothing it posted is delivered afterwards.
+// runs nothing but its message loop, above normal priority so that a busy machine does not make
+// it miss LowLevelHooksTimeout: the low-level hook procedure hands each event to a HookFilter (on
+// the hook thread; it decides, copies and returns at once) and posts the copies it asks for to the
+// main thread, where the HookSink receives them. A copy the filter holds back (an event whose
+// meaning the next one may change) is posted at the next event or a few milliseconds later.
+// Install and Remove run on the hook thread and return once done; copies posted before a Remove
+// are dropped. Destroying the object stops and joins the thread; nothing it posted is delivered
+// afterwards. The thread also tells the sink when the input desktop changes (the secure desktop
+// of a UAC prompt takes the keyboard from every hook of the user's desktop).
 //
 // Self-repair: Windows removes a hook that misses LowLevelHooksTimeout without telling anyone.
 // Keyboard raw input on a window of the hook thread sees every key too; when it has seen keys that
 // the hook has not for a second (HookWatch), the hook thread installs the hook again and tells the
-// sink. The check runs on a timer only while a raw key is waiting for the hook: an idle keyboard
-// wakes nothing.
+// sink. An install that fails (a first one asked for by the owner included) is tried again at each
+// raw key until it succeeds or the owner removes the hook. The check runs on a timer only while a
+// raw key is waiting for the hook: an idle keyboard wakes nothing.
 //
 // Implementations: platform/win32/win32_hook_thread.cpp (a real thread) and the fake's
 // synchronous one in tests/support/.
@@ -29,45 +34,55 @@ namespace platform {
 struct HookedKey {
   UINT message = 0;            // WM_KEYDOWN, WM_SYSKEYDOWN, WM_KEYUP or WM_SYSKEYUP
   DWORD vkCode = 0;            // 0-255
-  std::uint16_t keysDown = 0;  // key states taken before the event; the filter defines the bits
+  std::uint16_t keysDown = 0;  // key states before the event; the filter defines the bits
   HWND foreground = nullptr;   // the foreground window when the event happened
-  std::int64_t timeNs = 0;     // steady clock when the event happened; travels to the millisecond
+  // Steady clock when the event happened; travels to a tenth of a millisecond.
+  std::int64_t timeNs = 0;
 
   static_assert(sizeof(WPARAM) >= 8, "the packed key needs a 64-bit WPARAM");
   WPARAM packedWParam() const {
-    const std::uint64_t ms = static_cast<std::uint64_t>(timeNs / kNsPerMs) & 0xFFFFFFFFu;
+    const std::uint64_t ticks = static_cast<std::uint64_t>(timeNs / kNsPerTick) & 0xFFFFFFFFu;
     return static_cast<WPARAM>((vkCode & 0xFF) | ((message & 0xFF) << 8) |
-                               (static_cast<std::uint64_t>(keysDown) << 16) | (ms << 32));
+                               (static_cast<std::uint64_t>(keysDown) << 16) | (ticks << 32));
   }
   LPARAM packedLParam() const { return reinterpret_cast<LPARAM>(foreground); }
-  // `nowNs`: the steady clock at delivery, not earlier than the event (less than 49 days after).
+  // `nowNs`: the steady clock at delivery, not earlier than the event (less than 4.9 days after).
   static HookedKey unpack(WPARAM wParam, LPARAM lParam, std::int64_t nowNs) {
     HookedKey key;
     key.vkCode = static_cast<DWORD>(wParam & 0xFF);
     key.message = 0x100 | static_cast<UINT>((wParam >> 8) & 0xFF);
     key.keysDown = static_cast<std::uint16_t>((wParam >> 16) & 0xFFFF);
     key.foreground = reinterpret_cast<HWND>(lParam);
-    const auto eventMs = static_cast<std::uint32_t>(static_cast<std::uint64_t>(wParam) >> 32);
-    const auto nowMs = static_cast<std::uint32_t>(nowNs / kNsPerMs);
-    key.timeNs = nowNs - static_cast<std::int64_t>(nowMs - eventMs) * kNsPerMs;
+    const auto eventTicks = static_cast<std::uint32_t>(static_cast<std::uint64_t>(wParam) >> 32);
+    const auto nowTicks = static_cast<std::uint32_t>(nowNs / kNsPerTick);
+    key.timeNs =
+        nowNs - nowNs % kNsPerTick - static_cast<std::int64_t>(nowTicks - eventTicks) * kNsPerTick;
     return key;
   }
 
  private:
-  static constexpr std::int64_t kNsPerMs = 1'000'000;
+  static constexpr std::int64_t kNsPerTick = 100'000;
 };
 
 // Runs on the hook thread; onKey inside the hook procedure: it must not allocate, lock or wait.
 class HookFilter {
  public:
+  // How long a held-back copy waits for the event that may change its meaning.
+  static constexpr UINT kHoldBackMs = 5;
+  static constexpr int kMaxCopies = 2;
+
   struct Verdict {
-    bool post = false;      // `out` goes to the main thread
+    int copies = 0;         // `out[0..copies)` go to the main thread, in order
     bool followUp = false;  // call followUp() once the event has gone on through the hook chain
+    bool holdBack = false;  // a copy is held back: releaseHeld() after kHoldBackMs
   };
   // Each time the hook is installed (again), before its first event.
   virtual void onInstalled() = 0;
   // One HC_ACTION event.
-  virtual Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event, HookedKey& out) = 0;
+  virtual Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
+                        HookedKey (&out)[kMaxCopies]) = 0;
+  // The wait for a held-back copy is over: true with the copy if no event has released it yet.
+  virtual bool releaseHeld(HookedKey& out) = 0;
   // On the hook thread after the hook procedure returned; input sent from inside the procedure
   // could overtake the event being hooked (Wine lets it).
   virtual void followUp() = 0;
@@ -80,8 +95,12 @@ class HookFilter {
 class HookSink {
  public:
   virtual void onHookedKey(const HookedKey& key) = 0;
-  // The hook had been removed behind our back and was installed again.
+  // The hook had been removed behind our back (or an install had failed) and is installed again.
   virtual void onHookReinstalled() = 0;
+  // Installing it again failed; the next raw key tries again.
+  virtual void onHookReinstallFailed() = 0;
+  // Another desktop has the input now, or ours has it back.
+  virtual void onDesktopSwitched() = 0;
 
  protected:
   ~HookSink() = default;
@@ -91,38 +110,53 @@ class HookThread {
  public:
   // Stops and joins the thread; nothing it posted is delivered after.
   virtual ~HookThread() = default;
-  // Installs WH_KEYBOARD_LL (replacing a hook installed before); the handle, or null on failure.
+  // Installs WH_KEYBOARD_LL (replacing a hook installed before); the handle, or null on failure,
+  // after which the thread keeps trying at each raw key until Remove.
   virtual HHOOK Install() = 0;
   virtual void Remove() = 0;
+  // The hook installed now (self-repair replaces it), null when none is wanted or it failed. Any
+  // thread; a hook Windows removed still shows until it is replaced.
+  virtual HHOOK Installed() const = 0;
 };
 
-// The self-repair rule, shared by the real and the fake hook thread; hook thread only. A raw key
-// event is unseen when the hook has seen nothing since the previous raw one (either may come first
-// for one key); the hook is lost when it stays so for a second.
+// The self-repair rule, shared by the real and the fake hook thread; hook thread only. Raw keys
+// and hook calls match one for one, in either order: Wine delivers a key's raw input before its
+// hook call, Windows calls the hook for each record of a SendInput batch before the batch's raw
+// input arrives. A raw key left unmatched for a second without any hook call meanwhile means the
+// hook is gone; a hook call left unmatched for that long no longer pays for a raw key.
 class HookWatch {
  public:
   static constexpr std::int64_t kLostAfterNs = 1'000'000'000;
 
   void reset() { *this = HookWatch{}; }
-  void hookSaw() { ++hookEvents_; }
-  void rawSaw(std::int64_t nowNs) {
-    if (hookEvents_ != hookEventsAtLastRaw_) {
-      unseenSinceNs_ = -1;
-    } else if (unseenSinceNs_ < 0) {
-      unseenSinceNs_ = nowNs;
+  void hookSaw(std::int64_t nowNs) {
+    if (unmatchedRaw_ > 0) {
+      --unmatchedRaw_;
+      unmatchedSinceNs_ = nowNs;  // alive: the rest get a second from now
+    } else {
+      ++unmatchedHook_;
     }
-    hookEventsAtLastRaw_ = hookEvents_;
+    lastHookNs_ = nowNs;
+  }
+  void rawSaw(std::int64_t nowNs) {
+    if (unmatchedHook_ > 0 && nowNs - lastHookNs_ < kLostAfterNs) {
+      --unmatchedHook_;
+      return;
+    }
+    unmatchedHook_ = 0;
+    if (unmatchedRaw_++ == 0) unmatchedSinceNs_ = nowNs;
   }
   // A raw key the hook has not matched yet: while this holds, lost() needs asking again.
-  bool waiting() const { return unseenSinceNs_ >= 0 && hookEvents_ == hookEventsAtLastRaw_; }
+  bool waiting() const { return unmatchedRaw_ > 0; }
   bool lost(std::int64_t nowNs) const {
-    return waiting() && nowNs - unseenSinceNs_ >= kLostAfterNs;
+    return waiting() && nowNs - unmatchedSinceNs_ >= kLostAfterNs;
   }
 
  private:
-  std::uint64_t hookEvents_ = 0;
-  std::uint64_t hookEventsAtLastRaw_ = 0;
-  std::int64_t unseenSinceNs_ = -1;
+  std::uint32_t unmatchedRaw_ = 0;
+  std::uint32_t unmatchedHook_ = 0;
+  std::int64_t unmatchedSinceNs_ = 0;
+  std::int64_t lastHookNs_ = 0;
 };
 
 }  // namespace platform

@@ -12,8 +12,9 @@
 // decimal, one origin for every thread of the process; <phase> is one of the names below: words
 // of lower-case ASCII separated by single blanks. One OutputDebugStringA call per line.
 //
-// Any thread may mark: the line is formatted on the stack, so a hook procedure can mark without
-// allocating; nothing is locked beyond what OutputDebugStringA itself does.
+// Any thread may mark: the line is formatted on the stack; nothing is locked beyond what
+// OutputDebugStringA itself does, which can wait for a debugger's viewer. So the hook procedure
+// never marks: its key-down is marked by the main thread with the event's own time (markAt).
 #pragma once
 
 #include <algorithm>
@@ -64,7 +65,7 @@ class Trace {
   }
 
   // Writes a phase that happened earlier, stamped on the same steady clock (process start, which
-  // only the system saw).
+  // only the system saw; a hooked key-down).
   void markAt(const char* phase, std::int64_t steadyNs) {
     if (enabled_) write(steadyNs, phase);
   }

@@ -4,7 +4,7 @@
 
 namespace {
 
-using SetHookDropper = void (*)(void (*)(void*), void*);
+using SetHookDropper = void (*)(bool (*)(void*), void*);
 
 SetHookDropper findSetHookDropper() {
   const HMODULE engine = ::GetModuleHandleW(L"flutter_windows.dll");
@@ -13,8 +13,10 @@ SetHookDropper findSetHookDropper() {
       reinterpret_cast<void*>(::GetProcAddress(engine, "MurmurlyStandinSetHookDropper")));
 }
 
-void dropHook(void* context) {
-  ::UnhookWindowsHookEx(static_cast<GlobalHotkey*>(context)->hookHandle());
+// The hook installed now, a repaired one included; false when there is none to remove.
+bool dropHook(void* context) {
+  const HHOOK hook = static_cast<GlobalHotkey*>(context)->hookHandle();
+  return hook != nullptr && ::UnhookWindowsHookEx(hook) != FALSE;
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 //
 // Two message-only windows: one on the hook thread (install/remove requests sent to it, keyboard
 // raw input, the self-repair check while a raw key waits for the hook) and the inbox on the owner's
-// thread (hooked keys posted to it). The hook procedure finds its thread's state through a
-// thread_local pointer.
+// thread (hooked keys and notices posted to it). The hook procedure and the desktop-switch event
+// procedure find their thread's state through a thread_local pointer. A held-back copy waits on a
+// waitable timer (high resolution where Windows has it: the wait is a few milliseconds, below a
+// thread timer's granularity).
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <type_traits>
 
@@ -22,6 +25,8 @@ constexpr UINT kRemoveRequest = WM_APP + 2;
 constexpr UINT kHookedKeyPosted = WM_APP + 3;
 constexpr UINT kReinstalledPosted = WM_APP + 4;
 constexpr UINT kFollowUpPosted = WM_APP + 5;
+constexpr UINT kReinstallFailedPosted = WM_APP + 6;
+constexpr UINT kDesktopSwitchPosted = WM_APP + 7;
 constexpr UINT_PTR kWatchTimerId = 1;
 constexpr UINT kWatchPeriodMs = 250;
 constexpr const wchar_t* kHookWindowClass = L"MurmurlyHookThread";
@@ -43,8 +48,17 @@ T* fromWindow(HWND window) {
   return reinterpret_cast<T*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+// CREATE_WAITABLE_TIMER_HIGH_RESOLUTION (Windows 10 1803), which MinGW's headers lack. Older
+// systems refuse it; a plain timer then rounds the wait up to the system tick.
+constexpr DWORD kHighResolutionTimer = 0x2;
+
+HANDLE createHoldBackTimer() {
+  HANDLE timer = ::CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
+  return timer != nullptr ? timer : ::CreateWaitableTimerW(nullptr, FALSE, nullptr);
+}
+
 class Win32HookThread;
-// The hook thread's own object, for the context-free hook procedure.
+// The hook thread's own object, for the context-free hook and event procedures.
 thread_local Win32HookThread* hookThreadState = nullptr;
 
 class Win32HookThread final : public HookThread {
@@ -53,8 +67,9 @@ class Win32HookThread final : public HookThread {
       : filter_(filter),
         sink_(sink),
         inbox_(CreateMessageWindow(kInboxWindowClass, inboxProc, this)),
-        ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    if (!inbox_ || !ready_) return;
+        ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        holdBackTimer_(createHoldBackTimer()) {
+    if (!inbox_ || !ready_ || !holdBackTimer_) return;
     thread_.reset(::CreateThread(nullptr, 0, run, this, 0, nullptr));
     if (thread_) ::WaitForSingleObject(ready_.get(), INFINITE);
   }
@@ -82,48 +97,87 @@ class Win32HookThread final : public HookThread {
     }
   }
 
+  HHOOK Installed() const override { return installed_.load(); }
+
  private:
   static DWORD WINAPI run(void* param) {
     auto* self = static_cast<Win32HookThread*>(param);
     hookThreadState = self;
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
     self->hookWindow_ = CreateMessageWindow(kHookWindowClass, hookWindowProc, self);
     if (self->hookWindow_ != nullptr) {
       // Keyboard raw input reaches this window whoever has the focus: the self-repair's witness.
       RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, self->hookWindow_};
       ::RegisterRawInputDevices(&keyboard, 1, sizeof(keyboard));
     }
+    const HWINEVENTHOOK desktopSwitch =
+        ::SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr,
+                          desktopSwitched, 0, 0, WINEVENT_OUTOFCONTEXT);
     ::SetEvent(self->ready_.get());
     if (self->hookWindow_ == nullptr) return 1;
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
+    self->loop();
+    if (desktopSwitch != nullptr) ::UnhookWinEvent(desktopSwitch);
     self->uninstall();
     hookThreadState = nullptr;
     return 0;
   }
 
+  // The message loop, which also wakes when a held-back copy has waited long enough.
+  void loop() {
+    const HANDLE timer = holdBackTimer_.get();
+    for (;;) {
+      const DWORD woken =
+          ::MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      if (woken == WAIT_OBJECT_0) {
+        HookedKey key;
+        if (hook_ != nullptr && filter_.releaseHeld(key)) post(key);
+        continue;
+      }
+      if (woken == WAIT_FAILED) ::WaitMessage();  // never spin
+      MSG message;
+      while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) return;
+        ::DispatchMessageW(&message);
+      }
+    }
+  }
+
   static LRESULT CALLBACK hookProc(int code, WPARAM message, LPARAM event) {
     Win32HookThread* self = hookThreadState;
     if (code == HC_ACTION && self != nullptr) {
-      self->watch_.hookSaw();
-      HookedKey key;
+      self->watch_.hookSaw(nowNs());
+      HookedKey copies[HookFilter::kMaxCopies];
       const HookFilter::Verdict verdict =
-          self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), key);
-      if (verdict.post) {
-        ::PostMessageW(self->inbox_.get(), kHookedKeyPosted, key.packedWParam(),
-                       key.packedLParam());
+          self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), copies);
+      for (int i = 0; i < verdict.copies; ++i) self->post(copies[i]);
+      if (verdict.holdBack) {
+        LARGE_INTEGER due;
+        due.QuadPart = -static_cast<LONGLONG>(HookFilter::kHoldBackMs) * 10'000;  // relative
+        ::SetWaitableTimer(self->holdBackTimer_.get(), &due, 0, nullptr, nullptr, FALSE);
       }
       if (verdict.followUp) ::PostMessageW(self->hookWindow_, kFollowUpPosted, 0, 0);
     }
     return ::CallNextHookEx(nullptr, code, message, event);
   }
 
+  static void CALLBACK desktopSwitched(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+    if (Win32HookThread* self = hookThreadState) {
+      ::PostMessageW(self->inbox_.get(), kDesktopSwitchPosted, 0, 0);
+    }
+  }
+
   static LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Win32HookThread* self = fromWindow<Win32HookThread>(window);
     if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-      case kInstallRequest:
-        return reinterpret_cast<LRESULT>(self->install());
+      case kInstallRequest: {
+        self->wanted_ = true;
+        const HHOOK hook = self->install();
+        self->failing_ = hook == nullptr;  // the owner says so itself
+        return reinterpret_cast<LRESULT>(hook);
+      }
       case kRemoveRequest:
+        self->wanted_ = false;
         self->uninstall();
         return 0;
       case kFollowUpPosted:
@@ -133,13 +187,14 @@ class Win32HookThread final : public HookThread {
         if (self->hook_ != nullptr) {
           self->watch_.rawSaw(nowNs());
           if (self->watch_.waiting()) self->startWatchTimer();
+        } else if (self->wanted_) {
+          self->repair();  // an install that failed: every raw key is one the hook missed
         }
         break;  // DefWindowProc frees the raw input
       case WM_TIMER:
         if (wParam != kWatchTimerId) return 0;
         if (self->hook_ != nullptr && self->watch_.lost(nowNs())) {
-          self->install();
-          ::PostMessageW(self->inbox_.get(), kReinstalledPosted, 0, 0);
+          self->repair();
         } else if (!self->watch_.waiting()) {
           self->stopWatchTimer();
         }
@@ -158,30 +213,54 @@ class Win32HookThread final : public HookThread {
 
   static LRESULT CALLBACK inboxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Win32HookThread* self = fromWindow<Win32HookThread>(window);
-    if (self != nullptr && message == kHookedKeyPosted) {
-      self->sink_.onHookedKey(HookedKey::unpack(wParam, lParam, nowNs()));
-      return 0;
+    if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+      case kHookedKeyPosted:
+        self->sink_.onHookedKey(HookedKey::unpack(wParam, lParam, nowNs()));
+        return 0;
+      case kReinstalledPosted:
+        self->sink_.onHookReinstalled();
+        return 0;
+      case kReinstallFailedPosted:
+        self->sink_.onHookReinstallFailed();
+        return 0;
+      case kDesktopSwitchPosted:
+        self->sink_.onDesktopSwitched();
+        return 0;
+      default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
     }
-    if (self != nullptr && message == kReinstalledPosted) {
-      self->sink_.onHookReinstalled();
-      return 0;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
   }
 
   // Hook thread only.
+  void post(const HookedKey& key) {
+    ::PostMessageW(inbox_.get(), kHookedKeyPosted, key.packedWParam(), key.packedLParam());
+  }
   HHOOK install() {
     if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);  // fails harmlessly if Windows removed it
     filter_.onInstalled();
     watch_.reset();
     stopWatchTimer();
     hook_ = ::SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, ::GetModuleHandleW(nullptr), 0);
+    installed_.store(hook_);
     return hook_;
   }
   void uninstall() {
     stopWatchTimer();
     if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
     hook_ = nullptr;
+    installed_.store(nullptr);
+  }
+  // The hook is missing: installed again, the owner told; a failure is told once until the next
+  // success.
+  void repair() {
+    const bool told = failing_;
+    failing_ = install() == nullptr;
+    if (!failing_) {
+      ::PostMessageW(inbox_.get(), kReinstalledPosted, 0, 0);
+    } else if (!told) {
+      ::PostMessageW(inbox_.get(), kReinstallFailedPosted, 0, 0);
+    }
   }
   // The repair check runs only while a raw key waits for the hook: a healthy hook matches each
   // key within milliseconds, so the timer stops at its first tick and an idle keyboard wakes
@@ -200,11 +279,16 @@ class Win32HookThread final : public HookThread {
   HookSink& sink_;
   UniqueWindow inbox_;
   UniqueKernelHandle ready_;
+  UniqueKernelHandle holdBackTimer_;
   UniqueKernelHandle thread_;
   // Created and destroyed by the thread itself; written before `ready_` is set.
   HWND hookWindow_ = nullptr;
+  // Written by the hook thread, read by any (the stand-in's test request).
+  std::atomic<HHOOK> installed_{nullptr};
   // Hook thread only.
   HHOOK hook_ = nullptr;
+  bool wanted_ = false;   // between an Install and a Remove request
+  bool failing_ = false;  // the last install failed
   HookWatch watch_;
   bool watchTimerRunning_ = false;
 };

@@ -4,23 +4,19 @@
 
 namespace {
 
-void (*hookDropper)(void*) = nullptr;
+bool (*hookDropper)(void*) = nullptr;
 void* hookDropperContext = nullptr;
 
 }  // namespace
 
 namespace standin {
 
-bool DropShellKeyboardHook() {
-  if (hookDropper == nullptr) return false;
-  hookDropper(hookDropperContext);
-  return true;
-}
+bool DropShellKeyboardHook() { return hookDropper != nullptr && hookDropper(hookDropperContext); }
 
 }  // namespace standin
 
 // Null `dropper` withdraws the registration.
-extern "C" MURMURLY_ENGINE_API void MurmurlyStandinSetHookDropper(void (*dropper)(void*),
+extern "C" MURMURLY_ENGINE_API void MurmurlyStandinSetHookDropper(bool (*dropper)(void*),
                                                                   void* context) {
   hookDropper = dropper;
   hookDropperContext = context;

@@ -6,7 +6,7 @@
 namespace standin {
 
 // Removes the shell's keyboard hook behind the shell's back, as Windows does with a hook that
-// missed its time limit. False when the shell registered nothing.
+// missed its time limit. False when the shell registered nothing or had no hook to remove.
 bool DropShellKeyboardHook();
 
 }  // namespace standin

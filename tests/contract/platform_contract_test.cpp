@@ -26,6 +26,9 @@ struct HookCall {
   WPARAM message;
   DWORD flags;
   bool stateDownInside;
+  DWORD scanCode;
+  DWORD time;
+  bool leftCtrlDownInside;
 };
 std::vector<HookCall> newerHookCalls;
 std::vector<DWORD> olderHookCalls;
@@ -45,7 +48,9 @@ LRESULT CALLBACK newerHook(int code, WPARAM message, LPARAM event) {
     const auto* e = reinterpret_cast<KBDLLHOOKSTRUCT*>(event);
     const bool down =
         (current->keyboard->GetAsyncKeyState(static_cast<int>(e->vkCode)) & 0x8000) != 0;
-    newerHookCalls.push_back(HookCall{e->vkCode, message, e->flags, down});
+    const bool leftCtrl = (current->keyboard->GetAsyncKeyState(VK_LCONTROL) & 0x8000) != 0;
+    newerHookCalls.push_back(
+        HookCall{e->vkCode, message, e->flags, down, e->scanCode, e->time, leftCtrl});
   }
   return current->keyboard->CallNextHookEx(nullptr, code, message, event);
 }
@@ -163,15 +168,57 @@ TEST_F(PlatformContract, SendInputReachesTheHooksBeforeTheKeyStateChanges) {
   EXPECT_FALSE(p.keyboard->UnhookWindowsHookEx(newer));
 }
 
-// The scan codes the paste's records carry: a remote-desktop client forwards nothing else.
-TEST_F(PlatformContract, TheUsLayoutGivesThePasteKeysTheirScanCodes) {
+// The paste's records carry these; a remote-desktop client forwards nothing else.
+TEST_F(PlatformContract, TheUsLayoutsScanCodesReachTheHookWithTheExtendedFlag) {
   const std::pair<UINT, UINT> scanCodes[] = {
       {VK_LCONTROL, 0x1D}, {VK_RCONTROL, 0x1D}, {VK_LSHIFT, 0x2A}, {VK_RSHIFT, 0x36},
       {VK_LMENU, 0x38},    {VK_RMENU, 0x38},    {VK_LWIN, 0x5B},   {VK_RWIN, 0x5C},
       {'V', 0x2F},         {'K', 0x25},         {VK_INSERT, 0x52}, {0xE8, 0}};
   for (const auto& [vk, scan] : scanCodes) {
-    EXPECT_EQ(p.keyboard->MapVirtualKeyW(vk, MAPVK_VK_TO_VSC), scan) << vk;
+    EXPECT_EQ(p.keyboard->MapVirtualKeyW(vk, MAPVK_VK_TO_VSC), scan) << std::hex << vk;
   }
+
+  const HHOOK hook = p.keyboard->SetWindowsHookExW(WH_KEYBOARD_LL, newerHook,
+                                                   p.windows->GetModuleHandleW(nullptr), 0);
+  ASSERT_NE(hook, nullptr);
+  INPUT insert[2] = {};
+  for (INPUT& key : insert) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_INSERT;
+    key.ki.wScan = 0x52;
+    key.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+  }
+  insert[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+  EXPECT_EQ(p.keyboard->SendInput(2, insert, sizeof(INPUT)), 2u);
+  p.keyboard->UnhookWindowsHookEx(hook);
+  ASSERT_EQ(newerHookCalls.size(), 2u);
+  for (const HookCall& call : newerHookCalls) {
+    EXPECT_EQ(call.scanCode, 0x52u);
+    EXPECT_TRUE(call.flags & LLKHF_EXTENDED);
+  }
+}
+
+// Windows' AltGr pair as a SendInput batch: each record reaches the hook with its own scan code
+// and the batch's time stamp, after the key state took the records before it.
+TEST_F(PlatformContract, ABatchReachesTheHookRecordByRecordWithScanCodesAndTime) {
+  const HHOOK newer = p.keyboard->SetWindowsHookExW(WH_KEYBOARD_LL, newerHook,
+                                                    p.windows->GetModuleHandleW(nullptr), 0);
+  ASSERT_NE(newer, nullptr);
+  INPUT pair[2] = {};
+  for (INPUT& input : pair) input.type = INPUT_KEYBOARD;
+  pair[0].ki = {VK_LCONTROL, 0x21D, 0, 4242, 0};
+  pair[1].ki = {VK_RMENU, 0x38, KEYEVENTF_EXTENDEDKEY, 4242, 0};
+  ASSERT_EQ(p.keyboard->SendInput(2, pair, sizeof(INPUT)), 2u);
+  for (INPUT& input : pair) input.ki.dwFlags |= KEYEVENTF_KEYUP;
+  ASSERT_EQ(p.keyboard->SendInput(2, pair, sizeof(INPUT)), 2u);
+  EXPECT_TRUE(p.keyboard->UnhookWindowsHookEx(newer));
+
+  ASSERT_EQ(newerHookCalls.size(), 4u);
+  EXPECT_EQ(newerHookCalls[0].scanCode, 0x21Du);
+  EXPECT_FALSE(newerHookCalls[0].leftCtrlDownInside);
+  EXPECT_TRUE(newerHookCalls[1].leftCtrlDownInside);  // the record before it is through
+  EXPECT_TRUE(newerHookCalls[3].stateDownInside);     // Right Alt up: still down inside
+  for (const HookCall& call : newerHookCalls) EXPECT_EQ(call.time, 4242u);
 }
 
 TEST_F(PlatformContract, LayeredPopupReadsBackAndIsFoundByClass) {

@@ -108,10 +108,10 @@ TEST_F(ControllerTest, HookAndTimerWithoutCurrentControllerOnlyPassOnAndLog) {
 TEST_F(ControllerTest, TeardownReleasesHookTimersAndWindows) {
   listen("Right Alt");
   hotkey->showHintOverlay();
-  press(VK_RMENU);  // the pill with its pulse, and the ten-minute timer
+  press(VK_RMENU);  // the pill with its pulse, the ten-minute timer and the release poll
   const HWND recording = hotkey->recording().window();
   const HWND hint = hotkey->hint().window();
-  ASSERT_EQ(fake.timers.running().size(), 3u);
+  ASSERT_EQ(fake.timers.running().size(), 4u);
 
   hotkey.reset();
   EXPECT_TRUE(fake.timers.running().empty());
@@ -133,8 +133,8 @@ TEST_F(ControllerTest, AnIdWindowsGaveAgainIsNeverStoppedThroughTheTimerThatHadI
   while (fake.timers.nextThreadId() != fadeId) {
     fake.timers.KillTimer(nullptr, fake.timers.SetTimer(nullptr, 0, 10, nullptr));
   }
-  press(VK_RMENU);  // overlays are off: the ten-minute timer gets the fade's old id
-  ASSERT_EQ(hotkey->hold().maxDuration().id(), fadeId);
+  press(VK_RMENU);  // overlays are off: the release poll gets the fade's old id
+  ASSERT_EQ(hotkey->hold().releasePollTimer().id(), fadeId);
   hotkey->setOverlayEnabled(false);  // what stops a fade: a new fade, hiding
   hotkey->hideOverlay();
   takeLog();

@@ -86,7 +86,7 @@ TEST_F(DictationTimelineTest, PhasesInTheOrderTheyHappen) {
   fake.windows.paint(hotkey->recording().window());
   fake.windows.paint(hotkey->recording().window());
   EXPECT_EQ(takePhases(),
-            (Lines{"hook saw the key-down", "overlay shown", "event sent", "first paint"}));
+            (Lines{"hook saw the key-down", "event sent", "overlay shown", "first paint"}));
 
   advance(400);
   release(VK_LCONTROL);
