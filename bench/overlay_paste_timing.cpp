@@ -261,11 +261,16 @@ int main(int argc, char** argv) {
   paste::PasteThread pasteThread(platform::Win32Platform());
   overlongAttack(hotkey, pasteThread);
 
+  const auto starting = Clock::now();
+  pasteThread.start();  // as the shell does once its window shows
+  std::printf("paste thread started: main thread %.3f ms, once\n",
+              microsecondsSince(starting) / 1000.0);
   for (int i = 0; i < 5; ++i) {
     bool over = false;
     const auto start = Clock::now();
-    pasteThread.pasteText("timing run", [&over] { over = true; });
-    double longestUs = microsecondsSince(start);
+    pasteThread.pasteText({"timing run", {}}, [&over](const paste::PasteReport&) { over = true; });
+    const double callUs = microsecondsSince(start);
+    double longestUs = 0;
     while (!over) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
       MSG msg;
@@ -275,8 +280,10 @@ int main(int argc, char** argv) {
         longestUs = std::max(longestUs, microsecondsSince(handled));
       }
     }
-    std::printf("paste: over after %.1f ms; main thread busy at most %.3f ms at a time\n",
-                microsecondsSince(start) / 1000.0, longestUs / 1000.0);
+    std::printf(
+        "paste: over after %.1f ms; main thread: the call %.3f ms, each message handled at most "
+        "%.3f ms\n",
+        microsecondsSince(start) / 1000.0, callUs / 1000.0, longestUs / 1000.0);
   }
   pasteThread.stop();
   return 0;

@@ -1,5 +1,6 @@
 #include "hotkey/hotkey_channel.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -20,15 +21,27 @@ const EncodableValueMap* argumentMap(const MethodCall& call) {
   return arguments != nullptr ? std::get_if<EncodableValueMap>(arguments) : nullptr;
 }
 
-// The value under `key` if the arguments are a map holding that key with alternative T.
-template <typename T>
-const T* argument(const MethodCall& call, const char* key) {
+// The value under `key` if the arguments are a map holding that key.
+const EncodableValue* argumentValue(const MethodCall& call, const char* key) {
   const EncodableValueMap* map = argumentMap(call);
   if (map == nullptr) {
     return nullptr;
   }
   const auto entry = map->find(EncodableValue(key));
-  return entry != map->end() ? std::get_if<T>(&entry->second) : nullptr;
+  return entry != map->end() ? &entry->second : nullptr;
+}
+
+// The value under `key` if the arguments are a map holding that key with alternative T.
+template <typename T>
+const T* argument(const MethodCall& call, const char* key) {
+  const EncodableValue* value = argumentValue(call, key);
+  return value != nullptr ? std::get_if<T>(value) : nullptr;
+}
+
+// An optional argument: absent or null counts as not given.
+const EncodableValue* optionalArgument(const MethodCall& call, const char* key) {
+  const EncodableValue* value = argumentValue(call, key);
+  return value != nullptr && !value->IsNull() ? value : nullptr;
 }
 
 // Longest hotkey label in UTF-16 units: a label is a few key names, and a huge one would hold the
@@ -44,6 +57,50 @@ bool labelTooLong(const std::string& label) {
 
 void invalidArgs(MethodResult& result, const char* message) {
   result.Error("INVALID_ARGS", message);
+}
+
+EncodableValue reportValue(const paste::PasteReport& report) {
+  return EncodableValue(EncodableValueMap{
+      {EncodableValue("outcome"), EncodableValue(paste::outcomeName(report.outcome))},
+      {EncodableValue("target"), EncodableValue(report.target)}});
+}
+
+// "pasteText": "text", then the optional "keys" (a chord's label) and "report" (a bool), each
+// checked before anything is pasted. The reply tells the Dart side the paste is over, so it waits
+// for the paste thread: null, or with "report": true the outcome and the target.
+void pasteText(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCall& call,
+               std::unique_ptr<MethodResult> result) {
+  const auto* text = argument<std::string>(call, "text");
+  if (text == nullptr) {
+    return invalidArgs(*result, "Missing text");
+  }
+  paste::PasteRequest request{*text, std::nullopt};
+  if (const EncodableValue* keys = optionalArgument(call, "keys")) {
+    const auto* label = std::get_if<std::string>(keys);
+    request.chord = label != nullptr ? paste::pasteChordFromLabel(*label) : std::nullopt;
+    if (!request.chord) {
+      return invalidArgs(*result, "Unknown paste keys");
+    }
+  }
+  bool report = false;
+  if (const EncodableValue* value = optionalArgument(call, "report")) {
+    const bool* wanted = std::get_if<bool>(value);
+    if (wanted == nullptr) {
+      return invalidArgs(*result, "Invalid report");
+    }
+    report = *wanted;
+  }
+  platform::Trace* trace = hotkey.platform().trace;
+  if (trace != nullptr) trace->mark(platform::phase::kPasteReceived);
+  std::shared_ptr<MethodResult> pending(std::move(result));
+  paste.pasteText(std::move(request), [pending, trace, report](const paste::PasteReport& over) {
+    if (report) {
+      pending->Success(reportValue(over));
+    } else {
+      pending->Success();
+    }
+    if (trace != nullptr) trace->mark(platform::phase::kReplySent);
+  });
 }
 
 }  // namespace
@@ -96,19 +153,7 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const Me
     }
     hotkey.setFocusCheckEnabled(*enabled);
   } else if (method == "pasteText") {
-    const auto* text = argument<std::string>(call, "text");
-    if (text == nullptr) {
-      return invalidArgs(*result, "Missing text");
-    }
-    platform::Trace* trace = hotkey.platform().trace;
-    if (trace != nullptr) trace->mark(platform::phase::kPasteReceived);
-    // The reply tells the Dart side the paste is over, so it waits for the paste thread.
-    std::shared_ptr<MethodResult> pending(std::move(result));
-    paste.pasteText(*text, [pending, trace] {
-      pending->Success();
-      if (trace != nullptr) trace->mark(platform::phase::kReplySent);
-    });
-    return;
+    return pasteText(hotkey, paste, call, std::move(result));
   } else {
     return result->NotImplemented();
   }

@@ -20,6 +20,7 @@ void RegisterHotkeyChannel(GlobalHotkey& hotkey, paste::PasteService& paste,
 
 // Answers one call exactly once: Success without a value, "INVALID_ARGS" for arguments of the
 // wrong shape (leaving the controller unchanged), NotImplemented for any other method name.
-// "pasteText" is answered (null) only when its paste is over, from the paste's `over`.
+// "pasteText" is answered only when its paste is over, from the paste's `over`: null, or the
+// outcome and target when the call asked for the report.
 void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCall& call,
                       std::unique_ptr<MethodResult> result);

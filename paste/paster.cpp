@@ -3,7 +3,6 @@
 #include <utility>
 #include <vector>
 
-#include "text/utf8_to_utf16.h"
 #include "paste/paste_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
@@ -12,6 +11,7 @@
 #include "platform/timers.h"
 #include "platform/trace.h"
 #include "platform/window_system.h"
+#include "text/utf8_to_utf16.h"
 
 namespace paste {
 namespace {
@@ -20,11 +20,11 @@ constexpr int kOpenAttempts = 10;
 constexpr UINT kOpenRetryMs = 10;
 constexpr UINT kBeforeKeysMs = 50;
 constexpr UINT kAfterReadMs = 300;
-constexpr UINT kAfterEarlyReadMs = 1000;
 constexpr UINT kUnreadMs = 2000;
 constexpr UINT kRestoreRetryMs = 50;
-constexpr std::int64_t kRestoreGiveUpNs = 5'000'000'000;
+constexpr std::int64_t kRestoreGiveUpNs = 60'000'000'000;
 constexpr int kShutdownAttempts = 10;
+constexpr int kClassNameUnits = 64;
 
 constexpr const char* kSetFailed = "[GlobalHotkey] Failed to set clipboard after retries\n";
 constexpr const char* kTaken =
@@ -32,17 +32,19 @@ constexpr const char* kTaken =
 constexpr const char* kNeverRead =
     "[GlobalHotkey] The paste target never read the transcript; restoring the clipboard\n";
 constexpr const char* kBusy =
-    "[GlobalHotkey] Clipboard busy for 5 s; the previous content was not restored\n";
+    "[GlobalHotkey] Clipboard busy for 60 s; the previous content was not restored\n";
 constexpr const char* kElevated =
     "[GlobalHotkey] The foreground window runs elevated; no keys sent, transcript left on the "
     "clipboard\n";
 
 }  // namespace
 
-Paster::Paster(platform::Platform& platform, HWND window, std::function<void()> over)
+Paster::Paster(platform::Platform& platform, HWND window, const std::atomic<bool>& stopping,
+               Over over)
     : platform_(platform),
       clipboard_(*platform.clipboard),
       window_(window),
+      stopping_(stopping),
       over_(std::move(over)),
       excludeFromMonitors_(clipboard_.RegisterClipboardFormatW(
           platform::W(u"ExcludeClipboardContentFromMonitorProcessing"))),
@@ -53,8 +55,8 @@ Paster::Paster(platform::Platform& platform, HWND window, std::function<void()> 
 
 Paster::~Paster() { platform_.timers->KillTimer(window_, kPasteTimerId); }
 
-void Paster::enqueue(std::string utf8) {
-  queue_.push_back(std::move(utf8));
+void Paster::enqueue(PasteRequest request) {
+  queue_.emplace_back(enqueued_++, std::move(request));
   if (step_ == Step::Idle) startNext();
 }
 
@@ -65,10 +67,7 @@ bool Paster::handleMessage(UINT message, WPARAM wParam) {
       onTimer();
       return true;
     case WM_RENDERFORMAT:
-      if (wParam == CF_UNICODETEXT) {
-        mark(platform::phase::kTranscriptRead);
-        render();
-      }
+      if (wParam == CF_UNICODETEXT) render();
       return true;
     case WM_RENDERALLFORMATS:
       onRenderAllFormats();
@@ -82,11 +81,19 @@ bool Paster::handleMessage(UINT message, WPARAM wParam) {
 }
 
 void Paster::startNext() {
+  // A thread left behind at exit starts nothing more.
+  if (stopping_) return cancelQueued();
   if (queue_.empty()) return;
-  std::string text = std::move(queue_.front());
+  current_ = queue_.front().first;
+  PasteRequest request = std::move(queue_.front().second);
   queue_.pop_front();
-  next_ = text::toWide(text);
+  next_ = text::toWideWhole(request.utf8);
+  chord_ = request.chord;
   openFailures_ = 0;
+  targetProcess_ = 0;
+  target_.clear();
+  targetRead_ = false;
+  otherRead_ = false;
   step_ = Step::Opening;
   tryOpen();
 }
@@ -99,6 +106,13 @@ void Paster::tryOpen() {
 
 void Paster::putTranscript() {
   previous_ = ClipboardSnapshot::take(platform_);
+  // The snapshot may have waited long for a slow owner. Once the shell has gone, the process may
+  // end at any moment: between EmptyClipboard and the restore that would leave the user nothing.
+  if (stopping_) {
+    previous_ = {};
+    clipboard_.CloseClipboard();
+    return finish(PasteOutcome::Cancelled);
+  }
   empty();
   if (!putExclusionFormats()) {
     // Nothing to paste: what the user had goes straight back.
@@ -106,15 +120,13 @@ void Paster::putTranscript() {
     previous_.restore(clipboard_);
     clipboard_.CloseClipboard();
     log(kSetFailed);
-    return finish();
+    return finish(PasteOutcome::ClipboardBusy);
   }
   clipboard_.SetClipboardData(CF_UNICODETEXT, nullptr);
   mark(platform::phase::kClipboardSet);
   promised_ = std::move(next_);
   promisePending_ = true;
   clipboard_.CloseClipboard();
-  readBeforeKeys_ = false;
-  readAfterKeys_ = false;
   step_ = Step::BeforeKeys;
   wait(kBeforeKeysMs);
 }
@@ -132,21 +144,26 @@ bool Paster::putExclusionFormats() {
 void Paster::sendKeys() {
   platform::Processes& processes = *platform_.processes;
   const HWND foreground = platform_.windows->GetForegroundWindow();
-  DWORD target = 0;
-  processes.GetWindowThreadProcessId(foreground, &target);
-  if (target != 0 && processes.processIntegrityLevel(target) >
-                         processes.processIntegrityLevel(processes.GetCurrentProcessId())) {
+  processes.GetWindowThreadProcessId(foreground, &targetProcess_);
+  if (targetProcess_ != 0) target_ = processes.processFileName(targetProcess_);
+  if (targetProcess_ != 0 && processes.processIntegrityLevel(targetProcess_) >
+                                 processes.processIntegrityLevel(processes.GetCurrentProcessId())) {
     log(kElevated);
-    return finish();
+    return finish(PasteOutcome::ElevatedTarget);
   }
-  WCHAR className[64] = {};
-  platform_.windows->GetClassNameW(foreground, className, 64);
-  std::vector<INPUT> keys =
-      pasteKeys(*platform_.keyboard, pasteChordForWindowClass(platform::U(className)));
+  PasteChord chord = PasteChord::CtrlV;
+  if (chord_) {
+    chord = *chord_;
+  } else {
+    WCHAR className[kClassNameUnits] = {};
+    platform_.windows->GetClassNameW(foreground, className, kClassNameUnits);
+    chord = pasteChordForWindowClass(platform::U(className));
+  }
+  std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, chord);
   platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   mark(platform::phase::kKeysSent);
   step_ = Step::AfterKeys;
-  wait(readBeforeKeys_ ? kAfterEarlyReadMs : kUnreadMs);
+  wait(kUnreadMs);
 }
 
 void Paster::render() {
@@ -155,12 +172,24 @@ void Paster::render() {
   UniqueGlobal block =
       copyToGlobal(clipboard_, promised_.c_str(), (promised_.size() + 1) * sizeof(char16_t));
   if (block) giveToClipboard(clipboard_, CF_UNICODETEXT, block);
-  if (step_ == Step::BeforeKeys) {
-    readBeforeKeys_ = true;
-  } else if (step_ == Step::AfterKeys && !readAfterKeys_) {
-    readAfterKeys_ = true;
-    wait(kAfterReadMs);
+  // A promise left from an earlier paste (for an elevated target) is not this paste's read.
+  if (step_ != Step::BeforeKeys && step_ != Step::AfterKeys && step_ != Step::Restoring) return;
+  if (!readByTarget()) {
+    otherRead_ = true;
+    return;
   }
+  targetRead_ = true;
+  mark(platform::phase::kTranscriptRead);
+  if (step_ == Step::AfterKeys) wait(kAfterReadMs);
+}
+
+// Inside WM_RENDERFORMAT the clipboard is open by the reader. A reader that opened it without a
+// window cannot be told apart and counts as another program: its read starts no restore.
+bool Paster::readByTarget() {
+  if (step_ == Step::BeforeKeys || targetProcess_ == 0) return false;
+  DWORD reader = 0;
+  platform_.processes->GetWindowThreadProcessId(clipboard_.GetOpenClipboardWindow(), &reader);
+  return reader == targetProcess_;
 }
 
 void Paster::onTimer() {
@@ -169,11 +198,11 @@ void Paster::onTimer() {
     case Step::Opening:
       if (openFailures_ < kOpenAttempts) return tryOpen();
       log(kSetFailed);
-      return finish();
+      return finish(PasteOutcome::ClipboardBusy);
     case Step::BeforeKeys:
       return sendKeys();
     case Step::AfterKeys:
-      if (!readBeforeKeys_ && !readAfterKeys_) log(kNeverRead);
+      if (!targetRead_ && !otherRead_) log(kNeverRead);
       step_ = Step::Restoring;
       restoreStartNs_ = platform_.clock->SteadyNowNs();
       return tryRestore();
@@ -186,25 +215,33 @@ void Paster::onTimer() {
 
 bool Paster::ours() { return clipboard_.GetClipboardOwner() == window_; }
 
+PasteOutcome Paster::outcomeSoFar(PasteOutcome unread) const {
+  return targetRead_ ? PasteOutcome::Pasted : unread;
+}
+
+PasteOutcome Paster::readOutcome() const {
+  return outcomeSoFar(otherRead_ ? PasteOutcome::ReadByOther : PasteOutcome::NotRead);
+}
+
 void Paster::tryRestore() {
   if (!ours()) {
     log(kTaken);
-    return finish();
+    return finish(outcomeSoFar(PasteOutcome::Replaced));
   }
   if (!clipboard_.OpenClipboard(window_)) {
     if (platform_.clock->SteadyNowNs() - restoreStartNs_ >= kRestoreGiveUpNs) {
       log(kBusy);
-      return finish();
+      return finish(readOutcome());
     }
     return wait(kRestoreRetryMs);
   }
   if (!ours()) {
     clipboard_.CloseClipboard();
     log(kTaken);
-    return finish();
+    return finish(outcomeSoFar(PasteOutcome::Replaced));
   }
   putBack();
-  finish();
+  finish(readOutcome());
 }
 
 void Paster::empty() {
@@ -226,7 +263,7 @@ void Paster::onDestroyClipboard() {
   promisePending_ = false;
   if (step_ == Step::Idle || step_ == Step::Opening) return;
   log(kTaken);
-  finish();
+  finish(outcomeSoFar(PasteOutcome::Replaced));
 }
 
 void Paster::onRenderAllFormats() {
@@ -235,24 +272,40 @@ void Paster::onRenderAllFormats() {
   clipboard_.CloseClipboard();
 }
 
+void Paster::closeQueue() { cancelQueued(); }
+
 void Paster::shutdown() {
   platform_.timers->KillTimer(window_, kPasteTimerId);
-  queue_.clear();
-  const bool holding =
-      step_ == Step::BeforeKeys || step_ == Step::AfterKeys || step_ == Step::Restoring;
+  const Step step = step_;
   step_ = Step::Idle;
-  if (!holding || !ours()) return;
-  for (int attempt = 0; attempt < kShutdownAttempts; ++attempt) {
-    if (clipboard_.OpenClipboard(window_)) {
-      if (ours()) {
-        putBack();
-      } else {
-        clipboard_.CloseClipboard();
+  const bool holding =
+      step == Step::BeforeKeys || step == Step::AfterKeys || step == Step::Restoring;
+  if (holding && ours()) {
+    for (int attempt = 0; attempt < kShutdownAttempts; ++attempt) {
+      if (clipboard_.OpenClipboard(window_)) {
+        if (ours()) {
+          putBack();
+        } else {
+          clipboard_.CloseClipboard();
+        }
+        break;
       }
-      return;
+      platform_.clock->Sleep(kOpenRetryMs);
     }
-    platform_.clock->Sleep(kOpenRetryMs);
   }
+  previous_ = {};
+  if (step != Step::Idle) {
+    over_(
+        current_,
+        {step == Step::Restoring ? readOutcome() : outcomeSoFar(PasteOutcome::Cancelled), target_});
+  }
+  cancelQueued();
+}
+
+void Paster::cancelQueued() {
+  const auto cancelled = std::move(queue_);
+  queue_.clear();
+  for (const auto& entry : cancelled) over_(entry.first, {PasteOutcome::Cancelled, {}});
 }
 
 void Paster::wait(UINT ms) { platform_.timers->SetTimer(window_, kPasteTimerId, ms, nullptr); }
@@ -263,11 +316,12 @@ void Paster::mark(const char* phase) {
   if (platform_.trace != nullptr) platform_.trace->mark(phase);
 }
 
-void Paster::finish() {
+void Paster::finish(PasteOutcome outcome) {
   platform_.timers->KillTimer(window_, kPasteTimerId);
   previous_ = {};
   step_ = Step::Idle;
-  over_();
+  over_(current_, {outcome, std::move(target_)});
+  target_.clear();
   startNext();
 }
 

@@ -24,6 +24,9 @@ class Clipboard {
   virtual UINT EnumClipboardFormats(UINT format) = 0;
   // The window of the last EmptyClipboard (null if it was opened without one).
   virtual HWND GetClipboardOwner() = 0;
+  // The window that has the clipboard open (null if none, or if it was opened without one).
+  // Inside WM_RENDERFORMAT that is the reader's window: who asked for the promised data.
+  virtual HWND GetOpenClipboardWindow() = 0;
   virtual UINT RegisterClipboardFormatW(LPCWSTR name) = 0;
   // The name of a registered format; 0 for the predefined ones.
   virtual int GetClipboardFormatNameW(UINT format, LPWSTR name, int capacity) = 0;

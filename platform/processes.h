@@ -1,9 +1,13 @@
-// Which process a window belongs to and how far the system trusts it (its integrity level).
+// Which process a window belongs to, what its executable is called and how far the system trusts
+// it (its integrity level).
 //
 // Used by the paste before it types: Windows silently drops synthesised input aimed at a process
-// of higher integrity (an elevated window), so the paste must know before sending its keys.
-// Any thread. The fake keeps a window-to-process table and a level per process.
+// of higher integrity (an elevated window), so the paste must know before sending its keys; it
+// names the target in its report, and tells the target's clipboard read from other programs'.
+// Any thread. The fake keeps a window-to-process table, a name and a level per process.
 #pragma once
+
+#include <string>
 
 #include "platform/win_types.h"
 
@@ -19,6 +23,10 @@ class Processes {
   // without integrity levels. The real one composes OpenProcess, OpenProcessToken and
   // GetTokenInformation (TokenIntegrityLevel).
   virtual DWORD processIntegrityLevel(DWORD processId) = 0;
+  // The file name of the process's executable, in UTF-8 ("notepad.exe"); empty when it cannot
+  // be read. The real one asks QueryFullProcessImageNameW, which needs only limited access, so an
+  // elevated process is named too.
+  virtual std::string processFileName(DWORD processId) = 0;
 };
 
 }  // namespace platform

@@ -20,7 +20,9 @@ constexpr double kMinimumHeight = 750.0;
 FlutterWindow::FlutterWindow(const EngineProject& project)
     : project(project), paste(platform::Win32Platform()), hotkey(platform::Win32Platform()) {}
 
-FlutterWindow::~FlutterWindow() = default;
+// A WM_QUIT that came without WM_DESTROY ended the loop with the engine still running: it goes
+// now, in the same order, while every member it needs is alive.
+FlutterWindow::~FlutterWindow() { ShutDownEngine(); }
 
 bool FlutterWindow::OnCreated() {
   if (!Win32Window::OnCreated()) return false;
@@ -50,12 +52,19 @@ bool FlutterWindow::OnCreated() {
     trace->mark(platform::phase::kFirstFrame);
     Show();
     trace->mark(platform::phase::kWindowVisible);
+    // Now, not inside the first "pasteText": its creation would hold that call for milliseconds.
+    paste.start();
   });
   viewController->ForceRedraw();
   return true;
 }
 
 void FlutterWindow::OnDestroyed() {
+  ShutDownEngine();
+  Win32Window::OnDestroyed();
+}
+
+void FlutterWindow::ShutDownEngine() {
   if (viewController) {
     // The paste puts the user's clipboard back and answers its pending calls while the engine
     // still runs; nothing it posted is handled afterwards.
@@ -71,7 +80,6 @@ void FlutterWindow::OnDestroyed() {
     std::unique_ptr<FlutterViewController> dying = std::move(viewController);
     dying.reset();
   }
-  Win32Window::OnDestroyed();
 }
 
 LRESULT FlutterWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -83,6 +91,10 @@ LRESULT FlutterWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wparam, LPA
   hotkey.noteWindowMessage(hwnd, message, wparam, lparam);
 
   switch (message) {
+    case WM_CLOSE:
+      // Queued pastes would go on typing into other windows while the window goes.
+      paste.closeQueue();
+      break;
     case WM_FONTCHANGE:
       if (viewController) viewController->GetEngine()->ReloadSystemFonts();
       break;

@@ -29,6 +29,10 @@ class FlutterWindow : public Win32Window {
   void OnDestroyed() override;
 
  private:
+  // Stops the paste thread, answers what it still owes, and destroys the view controller and
+  // with it the engine; nothing once the engine is gone.
+  void ShutDownEngine();
+
   EngineProject project;
   std::unique_ptr<FlutterViewController> viewController;
   paste::PasteThread paste;

@@ -52,14 +52,17 @@ int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
   EngineProject project = ProjectFromDataDirectory(L"data");
   project.entrypointArguments = CollectEntrypointArguments();
 
-  FlutterWindow window(project);
-  if (!window.Create(L"murmurly", CentredOrigin(), {kWidth, kHeight})) return EXIT_FAILURE;
-  window.SetQuitWhenClosed(true);
+  {
+    // The window, the engine and the plugins are gone before COM is.
+    FlutterWindow window(project);
+    if (!window.Create(L"murmurly", CentredOrigin(), {kWidth, kHeight})) return EXIT_FAILURE;
+    window.SetQuitWhenClosed(true);
 
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
   CoUninitialize();
   return EXIT_SUCCESS;

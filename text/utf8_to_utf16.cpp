@@ -59,12 +59,8 @@ std::optional<char32_t> decode(unsigned char lead, const unsigned char*& p,
   return cp;
 }
 
-}  // namespace
-
-std::u16string toWide(const std::string& utf8) {
+std::u16string convert(const unsigned char* p, const unsigned char* const end) {
   std::u16string out;
-  const auto* p = reinterpret_cast<const unsigned char*>(utf8.c_str());
-  const unsigned char* const end = p + std::strlen(utf8.c_str());
   out.reserve(static_cast<std::size_t>(end - p));
   while (p < end) {
     const unsigned char lead = *p++;
@@ -80,6 +76,18 @@ std::u16string toWide(const std::string& utf8) {
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::u16string toWide(const std::string& utf8) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.c_str());
+  return convert(bytes, bytes + std::strlen(utf8.c_str()));
+}
+
+std::u16string toWideWhole(const std::string& utf8) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+  return convert(bytes, bytes + utf8.size());
 }
 
 }  // namespace text

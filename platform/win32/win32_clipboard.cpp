@@ -17,6 +17,7 @@ class RealClipboard final : public Clipboard {
   }
   UINT EnumClipboardFormats(UINT format) override { return ::EnumClipboardFormats(format); }
   HWND GetClipboardOwner() override { return ::GetClipboardOwner(); }
+  HWND GetOpenClipboardWindow() override { return ::GetOpenClipboardWindow(); }
   UINT RegisterClipboardFormatW(LPCWSTR name) override { return ::RegisterClipboardFormatW(name); }
   int GetClipboardFormatNameW(UINT format, LPWSTR name, int capacity) override {
     return ::GetClipboardFormatNameW(format, name, capacity);

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/processes.h"
@@ -37,6 +39,23 @@ class RealProcesses final : public Processes {
     const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
     const UCHAR count = *GetSidSubAuthorityCount(label->Label.Sid);
     return count == 0 ? 0 : *GetSidSubAuthority(label->Label.Sid, count - 1);
+  }
+  std::string processFileName(DWORD processId) override {
+    HandleCloser process{OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)};
+    if (process.handle == nullptr) return {};
+    wchar_t path[MAX_PATH * 2];
+    DWORD length = MAX_PATH * 2;
+    if (!QueryFullProcessImageNameW(process.handle, 0, path, &length)) return {};
+    const wchar_t* name = path;
+    for (DWORD i = 0; i < length; ++i) {
+      if (path[i] == L'\\' || path[i] == L'/') name = path + i + 1;
+    }
+    const int nameLength = static_cast<int>(path + length - name);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, name, nameLength, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, name, nameLength, out.data(), size, nullptr, nullptr);
+    return out;
   }
 };
 

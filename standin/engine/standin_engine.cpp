@@ -105,14 +105,16 @@ FlutterDesktopEngine::~FlutterDesktopEngine() {
     std::lock_guard<std::mutex> guard(liveLock);
     liveEngines.erase(this);
   }
+  {
+    // No reply is taken from here on; those already sent go out before the shutdown notice.
+    std::lock_guard<std::recursive_mutex> guard(messenger->lock);
+    messenger->engine = nullptr;
+  }
+  DeliverReplies();
   Notice("shutdown");
   // A thread retrying a post would otherwise keep the Dart side from stopping.
   tasks.Close();
   dart->Stop();
-  {
-    std::lock_guard<std::recursive_mutex> guard(messenger->lock);
-    messenger->engine = nullptr;
-  }
   {
     std::lock_guard<std::mutex> guard(liveLock);
     for (const auto& entry : registrars) liveRegistrars.erase(entry.second.get());
@@ -155,7 +157,7 @@ void FlutterDesktopEngine::DeliverFromDart(const std::string& channel,
   // Answered from any thread; the Dart side hears of it on the platform thread.
   auto* handle = new FlutterDesktopMessageResponseHandle{
       [this, reply = std::move(reply)](const std::vector<uint8_t>& bytes) {
-        PostTask([reply, bytes] { reply(bytes); });
+        QueueReply(reply, bytes);
       }};
   FlutterDesktopMessage record{sizeof record, channel.c_str(),
                                message.empty() ? nullptr : message.data(), message.size(), handle};
@@ -173,6 +175,25 @@ bool FlutterDesktopEngine::SendToDart(const std::string& channel, const uint8_t*
     };
   }
   return dart->Receive(channel, bytes, std::move(onReply));
+}
+
+void FlutterDesktopEngine::QueueReply(standin::ReplyFn reply, std::vector<uint8_t> bytes) {
+  bool first = false;
+  {
+    std::lock_guard<std::mutex> guard(replyLock);
+    first = replies.empty();
+    replies.emplace_back(std::move(reply), std::move(bytes));
+  }
+  if (first) PostTask([this] { DeliverReplies(); });
+}
+
+void FlutterDesktopEngine::DeliverReplies() {
+  std::deque<std::pair<standin::ReplyFn, std::vector<uint8_t>>> due;
+  {
+    std::lock_guard<std::mutex> guard(replyLock);
+    due.swap(replies);
+  }
+  for (auto& [reply, bytes] : due) reply(bytes);
 }
 
 FlutterDesktopPluginRegistrar* FlutterDesktopEngine::Registrar(const std::string& name) {

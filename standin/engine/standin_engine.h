@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine_client/engine_api.h"
@@ -59,6 +60,11 @@ struct FlutterDesktopEngine : standin::EngineHost {
   const std::vector<std::string>& EntrypointArguments() const override { return arguments; }
 
   void Notice(const std::string& line);
+  // Any thread: the shell answered a message from Dart. Delivered on the platform thread, and at
+  // the latest when the engine is destroyed: a reply sent before that is never lost.
+  void QueueReply(standin::ReplyFn reply, std::vector<uint8_t> bytes);
+  // Platform thread.
+  void DeliverReplies();
   void SetCallback(const std::string& channel, FlutterDesktopMessageCallback callback,
                    void* userData);
   bool SendToDart(const std::string& channel, const uint8_t* message, size_t size,
@@ -71,6 +77,8 @@ struct FlutterDesktopEngine : standin::EngineHost {
 
   std::vector<std::string> arguments;
   standin::TaskQueue tasks;
+  std::mutex replyLock;  // guards `replies`
+  std::deque<std::pair<standin::ReplyFn, std::vector<uint8_t>>> replies;
   FlutterDesktopMessenger* messenger;
   std::unique_ptr<standin::DartSide> dart;
   std::map<std::string, std::pair<FlutterDesktopMessageCallback, void*>> callbacks;

@@ -112,6 +112,7 @@ class ClipboardOwnerContract : public ClipboardContract {
     if (current != nullptr && (message == WM_RENDERFORMAT || message == WM_DESTROYCLIPBOARD)) {
       current->messages.push_back(message);
       if (message == WM_RENDERFORMAT && wParam == CF_UNICODETEXT) {
+        current->renderedFor = current->clipboard.GetOpenClipboardWindow();
         const std::u16string text = u"rendered";
         current->clipboard.SetClipboardData(
             CF_UNICODETEXT, current->blockOf(text.c_str(), (text.size() + 1) * sizeof(char16_t)));
@@ -128,6 +129,7 @@ class ClipboardOwnerContract : public ClipboardContract {
 
   static inline ClipboardOwnerContract* current = nullptr;
   HWND owner = nullptr;
+  HWND renderedFor = nullptr;
   std::vector<UINT> messages;
 };
 
@@ -139,15 +141,24 @@ TEST_F(ClipboardOwnerContract, APromisedFormatIsRenderedByItsOwnerWhenRead) {
   clipboard.CloseClipboard();
   EXPECT_EQ(clipboard.GetClipboardOwner(), owner);
 
-  openAs(nullptr);
+  // The reader's window is the one that has the clipboard open while the owner renders.
+  platform::WindowSystem& windows = *harness->platform().windows;
+  const HWND reader = windows.CreateWindowExW(0, platform::W(u"MurmurlyClipboardContractOwner"),
+                                              platform::W(u""), WS_POPUP, 0, 0, 1, 1, nullptr,
+                                              nullptr, windows.GetModuleHandleW(nullptr), nullptr);
+  openAs(reader);
+  EXPECT_EQ(clipboard.GetOpenClipboardWindow(), reader);
   EXPECT_EQ(clipboard.EnumClipboardFormats(0), CF_UNICODETEXT);
   HANDLE data = clipboard.GetClipboardData(CF_UNICODETEXT);
+  EXPECT_EQ(renderedFor, reader);
   ASSERT_NE(data, nullptr);
   EXPECT_EQ(std::u16string(static_cast<const char16_t*>(clipboard.GlobalLock(data))), u"rendered");
   clipboard.GlobalUnlock(data);
   // Rendered once: the next read finds the data without asking again.
   EXPECT_EQ(clipboard.GetClipboardData(CF_UNICODETEXT), data);
   clipboard.CloseClipboard();
+  EXPECT_EQ(clipboard.GetOpenClipboardWindow(), nullptr);
+  windows.DestroyWindow(reader);
   EXPECT_EQ(messages, std::vector<UINT>{WM_RENDERFORMAT});
 }
 

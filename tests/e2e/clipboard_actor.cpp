@@ -1,9 +1,15 @@
 // The other programs of the paste's e2e tests, one per mode; each prints what it saw on stdout.
 //   clipboard_actor copier MS TEXT   once a transcript lands (the history formats appear), waits
 //                                    MS and copies TEXT, as a user who is already working
-//   clipboard_actor reader MS        a window "Murmurly Reader" that reads the clipboard MS after
-//                                    its Ctrl+V; prints the text, whether the three history
-//                                    formats were there and whether Shift was down at the V
+//   clipboard_actor reader MS [CLASS]  a window "Murmurly Reader" that reads the clipboard MS
+//                                    after its Ctrl+V (with CLASS mintty: its Shift+Insert only,
+//                                    as mintty does; MS never: it never reads); prints the text,
+//                                    whether the three history formats were there, whether Shift
+//                                    was down at the V, and "scan M K": the scan codes (extended
+//                                    as 0x100) of the chord's modifier and key as the window saw
+//                                    them
+//   clipboard_actor monitor MS       a clipboard monitor that reads the text MS after each change,
+//                                    as clipboard tools do; prints "ready", then "read TEXT" each
 //   clipboard_actor lazy MS          owns the clipboard with promises it never keeps: each render
 //                                    request takes MS and renders nothing; prints "ready"
 #include <windows.h>
@@ -33,14 +39,25 @@ std::string utf8(const wchar_t* text) {
   return buffer;
 }
 
-HWND window(const wchar_t* title, DWORD style, WNDPROC proc) {
+HWND window(const wchar_t* title, DWORD style, WNDPROC proc,
+            const wchar_t* className = L"MurmurlyActor") {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = proc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"MurmurlyActor";
+  windowClass.lpszClassName = className;
   RegisterClassW(&windowClass);
-  return CreateWindowExW(0, L"MurmurlyActor", title, style, 100, 100, 300, 200, nullptr, nullptr,
+  return CreateWindowExW(0, className, title, style, 100, 100, 300, 200, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
+}
+
+// The Unicode text of the open clipboard.
+std::string clipboardText() {
+  std::string text = "<none>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = utf8(static_cast<const wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+  }
+  return text;
 }
 
 bool openClipboard(HWND owner) {
@@ -68,13 +85,22 @@ int copier(DWORD delayMs, const wchar_t* text) {
   return 0;
 }
 
-DWORD readerDelayMs = 0;
+int readerDelayMs = 0;  // negative: never reads
 bool shiftAtV = false;
+UINT pasteModifier = VK_CONTROL;
+UINT pasteKey = 'V';
+unsigned modifierScan = 0;
+
+unsigned scanOf(LPARAM lParam) { return static_cast<unsigned>(lParam >> 16) & 0x1FF; }
 
 LRESULT CALLBACK readerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_KEYDOWN && wParam == 'V' && GetKeyState(VK_CONTROL) < 0) {
+  if (message == WM_KEYDOWN && wParam == pasteModifier) modifierScan = scanOf(lParam);
+  if (message == WM_KEYDOWN && wParam == pasteKey && GetKeyState(pasteModifier) < 0) {
     shiftAtV = GetKeyState(VK_SHIFT) < 0;
-    SetTimer(hwnd, 1, readerDelayMs == 0 ? 1 : readerDelayMs, nullptr);
+    char scans[32];
+    std::snprintf(scans, sizeof scans, "scan %x %x", modifierScan, scanOf(lParam));
+    print(scans);
+    if (readerDelayMs >= 0) SetTimer(hwnd, 1, readerDelayMs == 0 ? 1 : readerDelayMs, nullptr);
     return 0;
   }
   if (message == WM_TIMER) {
@@ -82,10 +108,7 @@ LRESULT CALLBACK readerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     std::string text = "<none>";
     bool history = false;
     if (openClipboard(hwnd)) {
-      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = utf8(static_cast<const wchar_t*>(GlobalLock(data)));
-        GlobalUnlock(data);
-      }
+      text = clipboardText();
       history = historyFormatsPresent();
       CloseClipboard();
     }
@@ -93,6 +116,24 @@ LRESULT CALLBACK readerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     print(history ? "history-formats" : "no-history-formats");
     print(shiftAtV ? "shift" : "no-shift");
     PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+DWORD monitorDelayMs = 0;
+
+LRESULT CALLBACK monitorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLIPBOARDUPDATE) {
+    SetTimer(hwnd, 1, monitorDelayMs, nullptr);
+    return 0;
+  }
+  if (message == WM_TIMER) {
+    KillTimer(hwnd, 1);
+    if (openClipboard(hwnd)) {
+      print("read " + clipboardText());
+      CloseClipboard();
+    }
     return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -126,8 +167,19 @@ int wmain(int argc, wchar_t** argv) {
   const DWORD ms = static_cast<DWORD>(_wtoi(argv[2]));
   if (mode == L"copier" && argc > 3) return copier(ms, argv[3]);
   if (mode == L"reader") {
-    readerDelayMs = ms;
-    window(L"Murmurly Reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, readerProc);
+    readerDelayMs = std::wstring(argv[2]) == L"never" ? -1 : static_cast<int>(ms);
+    const wchar_t* className = argc > 3 ? argv[3] : L"MurmurlyActor";
+    if (std::wstring(className) == L"mintty") {
+      pasteModifier = VK_SHIFT;
+      pasteKey = VK_INSERT;
+    }
+    window(L"Murmurly Reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, readerProc, className);
+    print("ready");
+    return run();
+  }
+  if (mode == L"monitor") {
+    monitorDelayMs = ms;
+    if (!AddClipboardFormatListener(window(L"monitor", WS_POPUP, monitorProc))) return 2;
     print("ready");
     return run();
   }

@@ -1,6 +1,7 @@
 """The paste against the programs a user really has around, through the bundle: a program that
-copies while the paste runs, a target that reads late, a clipboard owner that never renders,
-Shift held, pastes back to back. Prints the reply times it measured."""
+copies while the paste runs, a target that reads late beside a clipboard monitor, a terminal, a
+clipboard owner that never renders, a hotkey held through the paste, pastes back to back, the
+report, and the exits with pastes pending. Prints the reply times it measured."""
 
 import subprocess
 import sys
@@ -24,9 +25,11 @@ class Actor:
         return self.process.stdout.readline().decode("utf-8").rstrip("\r\n")
 
     def stop(self):
+        """Ends the program; returns the lines it printed and nobody read yet."""
         if self.process.poll() is None:
             self.process.kill()
         self.process.wait()
+        return self.process.stdout.read().decode("utf-8").split()
 
 
 def notepad(probe):
@@ -35,18 +38,24 @@ def notepad(probe):
     wait_for(lambda: probe.run("notepad-text")[1] == "", "an empty notepad")
 
 
-def paste(peer, text):
-    """Calls pasteText and returns the reply time in ms."""
+def paste(peer, text, reply=None, **arguments):
+    """Calls pasteText, checks its reply and returns the reply time in ms."""
     start = time.monotonic()
-    msg_id = peer.send_call(HOTKEY, "pasteText", {"text": text})
-    assert peer.reply(msg_id, "pasteText") == ("success", None)
+    msg_id = peer.send_call(HOTKEY, "pasteText", dict(arguments, text=text))
+    answer = peer.reply(msg_id, "pasteText")
+    assert answer == ("success", reply), answer
     return (peer.reply_times[msg_id] - start) * 1000
+
+
+def report(outcome, target):
+    return {"outcome": outcome, "target": target}
 
 
 def test_into_notepad_back_to_back(peer, probe, args, figures):
     assert probe.run("set-clip", PREVIOUS)[0] == 0
     notepad(probe)
-    figures["reply, notepad reads at once (ms)"] = round(paste(peer, "alone"))
+    figures["reply, notepad reads at once (ms)"] = round(
+        paste(peer, "alone", report("pasted", "notepad.exe"), report=True))
     ids = [peer.send_call(HOTKEY, "pasteText", {"text": t}) for t in (" one", " two", " three")]
     for msg_id in ids:
         assert peer.reply(msg_id, "pasteText") == ("success", None)
@@ -69,12 +78,12 @@ def test_copy_while_pasting_stays(peer, probe, args, figures):
         copier.stop()
 
 
-def reader_test(peer, probe, args, delay_ms, hold_shift=False):
+def reader_test(peer, probe, args, delay_ms, hold_shift=False, window_class="MurmurlyActor"):
     assert probe.run("set-clip", PREVIOUS)[0] == 0
-    reader = Actor(args.actor, "reader", str(delay_ms))
+    reader = Actor(args.actor, "reader", str(delay_ms), window_class)
     try:
         assert reader.line() == "ready"
-        focus(probe, "Murmurly Reader", "MurmurlyActor")
+        focus(probe, "Murmurly Reader", window_class)
         if hold_shift:
             xdotool("keydown", "Shift_L")
         try:
@@ -82,22 +91,65 @@ def reader_test(peer, probe, args, delay_ms, hold_shift=False):
         finally:
             if hold_shift:
                 xdotool("keyup", "Shift_L")
-        seen = [reader.line() for _ in range(3)]
-        assert seen[:2] == ["read late", "history-formats"], seen
+        seen = [reader.line() for _ in range(4)]
+        assert seen[1:3] == ["read late", "history-formats"], seen
         assert probe.run("get-clip") == (0, PREVIOUS)
-        return took, seen[2]
+        return took, seen[3], seen[0]
     finally:
         reader.stop()
 
 
-def test_late_reader_gets_the_transcript(peer, probe, args, figures):
-    took, _ = reader_test(peer, probe, args, 800)
-    figures["reply, target reads after 800 ms (ms)"] = round(took)
+def test_late_reader_beside_a_monitor_gets_the_transcript(peer, probe, args, figures):
+    """A clipboard tool reads every change 150 ms later; the target reads 800 ms after its keys,
+    which carry their scan codes (Ctrl 0x1D, V 0x2F)."""
+    monitor = Actor(args.actor, "monitor", "150")
+    try:
+        assert monitor.line() == "ready"
+        took, _, scans = reader_test(peer, probe, args, 800)
+        assert scans == "scan 1d 2f", scans
+        assert "read read late" in [monitor.line() for _ in range(3)]
+    finally:
+        monitor.stop()
+    figures["reply, target reads after 800 ms beside a monitor (ms)"] = round(took)
+
+
+def test_terminal_gets_shift_insert(peer, probe, args, figures):
+    _, _, scans = reader_test(peer, probe, args, 0, window_class="mintty")
+    assert scans == "scan 2a 152", scans  # Insert is an extended key
 
 
 def test_shift_held_is_released_first(peer, probe, args, figures):
-    _, shift = reader_test(peer, probe, args, 0, hold_shift=True)
+    _, shift, _ = reader_test(peer, probe, args, 0, hold_shift=True)
     assert shift == "no-shift"
+
+
+def test_unread_paste_reports_it(peer, probe, args, figures):
+    deaf = Actor(args.actor, "reader", "never")
+    try:
+        assert deaf.line() == "ready"
+        focus(probe, "Murmurly Reader", "MurmurlyActor")
+        figures["reply, nobody reads (ms)"] = round(
+            paste(peer, "unread", report("notRead", "clipboard_actor.exe"), report=True))
+    finally:
+        deaf.stop()
+
+
+def test_held_hotkey_types_nothing_after_the_paste(peer, probe, args, figures):
+    """"Left Ctrl + K" held through a paste: the Ctrl pressed again keeps K's auto-repeat from
+    typing into notepad, and the hold goes on to its release."""
+    assert peer.call(HOTKEY, "setHotkey", {"label": "Left Ctrl + K"}) == ("success", None)
+    assert peer.call(HOTKEY, "startListening") == ("success", None)
+    notepad(probe)
+    xdotool("keydown", "Control_L", "keydown", "k")
+    try:
+        peer.wait_event("onHotkeyDown")
+        paste(peer, "held", report("pasted", "notepad.exe"), report=True)
+        time.sleep(2)  # K repeats meanwhile
+    finally:
+        xdotool("keyup", "k", "keyup", "Control_L")
+    peer.wait_event("onHotkeyUp")
+    assert peer.call(HOTKEY, "stopListening") == ("success", None)
+    assert probe.run("notepad-text")[1] == "held", probe.run("notepad-text")
 
 
 def test_lazy_owner_blocks_nothing(peer, probe, args, figures):
@@ -119,14 +171,53 @@ def test_lazy_owner_blocks_nothing(peer, probe, args, figures):
         lazy.stop()
 
 
+def exit_with_pastes_pending(peer, probe, args, close):
+    """Pastes queued into a window that never reads, then the app is closed: every call gets its
+    answer, the queued ones type nothing, the user's clipboard is back and the exit code is 0.
+    The paste under way finishes unless the window goes first (Wine, without a window manager,
+    takes 2 s to hide a window)."""
+    assert probe.run("set-clip", PREVIOUS)[0] == 0
+    deaf = Actor(args.actor, "reader", "never")
+    try:
+        assert deaf.line() == "ready"
+        focus(probe, "Murmurly Reader", "MurmurlyActor")
+        ids = [peer.send_call(HOTKEY, "pasteText", {"text": t, "report": True})
+               for t in ("first", "second", "third")]
+        time.sleep(0.5)  # the first one's keys are sent
+        close()
+        replies = [peer.reply(msg_id, "pasteText")[1]["outcome"] for msg_id in ids]
+        assert replies[0] in ("notRead", "cancelled") and replies[1:] == ["cancelled"] * 2, replies
+        assert peer.exit_code() == 0, peer.stderr
+        assert probe.run("get-clip") == (0, PREVIOUS)
+    finally:
+        keys = deaf.stop()
+    assert keys == ["scan", "1d", "2f"], "keys of the queued pastes: %s" % keys
+
+
+def test_close_answers_every_paste(peer, probe, args, figures):
+    exit_with_pastes_pending(peer, probe, args, lambda: peer.control("close-window"))
+
+
+def test_quit_without_destroy_answers_every_paste(peer, probe, args, figures):
+    peer = Peer(args.bundle)
+    try:
+        peer.accept()
+        peer.wait_notice("top-level-visible")
+        exit_with_pastes_pending(peer, probe, args, lambda: probe.run("post-quit"))
+    finally:
+        peer.close()
+
+
 def main():
     args = parse_args()
     probe = Probe(args.probe)
     start_notepad()
     peer = Peer(args.bundle)
     tests = [test_into_notepad_back_to_back, test_copy_while_pasting_stays,
-             test_late_reader_gets_the_transcript, test_shift_held_is_released_first,
-             test_lazy_owner_blocks_nothing]
+             test_late_reader_beside_a_monitor_gets_the_transcript, test_terminal_gets_shift_insert,
+             test_shift_held_is_released_first, test_unread_paste_reports_it,
+             test_held_hotkey_types_nothing_after_the_paste, test_lazy_owner_blocks_nothing,
+             test_close_answers_every_paste, test_quit_without_destroy_answers_every_paste]
     figures = {}
     failed = 0
     try:

@@ -16,6 +16,8 @@
 //   window_probe visible CLASS 1 when a window of CLASS exists and is visible, else 0
 //   window_probe session N     sends murmurly's window WM_WTSSESSION_CHANGE with code N (7 lock,
 //                              8 unlock), as Windows does, since Wine never locks a session
+//   window_probe post-quit     posts WM_QUIT to murmurly's main thread: the loop ends without
+//                              WM_DESTROY
 //   window_probe count CLASS   how many windows of CLASS exist
 //   window_probe keys KEY...   sends key records with SendInput, as another program: KEY is
 //                              +VK or -VK (down, up; decimal) with an optional :SCAN (hex), or
@@ -204,6 +206,9 @@ int main() {
   if (command == L"iconic") {
     std::printf("%d\n", IsIconic(window) ? 1 : 0);
     return 0;
+  }
+  if (command == L"post-quit") {
+    return PostThreadMessageW(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 0, 0) ? 0 : 2;
   }
   if (command == L"session" && argc > 2) {
     SendMessageW(window, WM_WTSSESSION_CHANGE, static_cast<WPARAM>(_wtoi(argv[2])), 0);

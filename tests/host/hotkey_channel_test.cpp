@@ -3,6 +3,7 @@
 #include "hotkey/hotkey_channel.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,14 +52,16 @@ std::unique_ptr<EncodableValue> map(EncodableValueMap entries) {
   return std::make_unique<EncodableValue>(std::move(entries));
 }
 
-// Keeps each paste's text and `over` until the test ends the paste.
+// Keeps each paste's request and `over` until the test ends the paste.
 struct RecordingPaste final : paste::PasteService {
-  void pasteText(std::string utf8, std::function<void()> over) override {
-    texts.push_back(std::move(utf8));
+  void pasteText(paste::PasteRequest request, paste::PasteOver over) override {
+    texts.push_back(request.utf8);
+    chords.push_back(request.chord);
     overs.push_back(std::move(over));
   }
   std::vector<std::string> texts;
-  std::vector<std::function<void()>> overs;
+  std::vector<std::optional<paste::PasteChord>> chords;
+  std::vector<paste::PasteOver> overs;
 };
 
 class HotkeyChannelTest : public ::testing::Test {
@@ -185,27 +188,45 @@ TEST_F(HotkeyChannelTest, LocalizedStringsNeedAMapAndKeepWhatIsEmptyOrMissing) {
   EXPECT_EQ(hotkey.texts().transcribing(), u"Transkribiere\u2026");
 }
 
-TEST_F(HotkeyChannelTest, PasteTextNeedsAStringAndRepliesAfterThePasteEnded) {
+TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesWhenThePasteIsOver) {
+  const auto with = [](const char* key, EncodableValue value) {
+    return map({{EncodableValue("text"), EncodableValue("t")}, {EncodableValue(key), value}});
+  };
   EXPECT_EQ(call("pasteText", map({{EncodableValue("text"), EncodableValue(5)}})),
             errorReply("Missing text"));
   EXPECT_EQ(call("pasteText"), errorReply("Missing text"));
+  EXPECT_EQ(call("pasteText", with("keys", EncodableValue("Ctrl+V"))),
+            errorReply("Unknown paste keys"));
+  EXPECT_EQ(call("pasteText", with("keys", EncodableValue(1))), errorReply("Unknown paste keys"));
+  EXPECT_EQ(call("pasteText", with("report", EncodableValue("yes"))), errorReply("Invalid report"));
   EXPECT_TRUE(paste.texts.empty());
 
-  std::vector<Bytes> replies;
-  for (const char* text : {"first", ""}) {
+  const EncodableValue report(
+      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("readByOther")},
+                        {EncodableValue("target"), EncodableValue("notepad.exe")}});
+  const std::pair<std::unique_ptr<EncodableValue>, Bytes> cases[] = {
+      {map({{EncodableValue("text"), EncodableValue("first")}}), kNull},
+      {with("report", EncodableValue(false)), kNull},
+      {with("keys", EncodableValue()), kNull},  // null is as good as absent
+      {with("keys", EncodableValue("Shift + Insert")), kNull},
+      {with("report", EncodableValue(true)),
+       *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&report)},
+  };
+  for (const auto& [arguments, reply] : cases) {
     const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
-        MethodCall("pasteText", map({{EncodableValue("text"), EncodableValue(text)}})));
+        MethodCall("pasteText", std::make_unique<EncodableValue>(*arguments)));
+    std::vector<Bytes> replies;
     messenger.handlers.at(kChannel)(message->data(), message->size(),
                                     [&replies](const std::uint8_t* bytes, std::size_t size) {
                                       replies.emplace_back(bytes, bytes + size);
                                     });
+    EXPECT_TRUE(replies.empty());  // not before the paste is over
+    paste.overs.back()({paste::PasteOutcome::ReadByOther, "notepad.exe"});
+    EXPECT_EQ(replies, std::vector<Bytes>{reply});
   }
-  EXPECT_EQ(paste.texts, (std::vector<std::string>{"first", ""}));
-  EXPECT_TRUE(replies.empty());  // not before the paste is over
-  paste.overs.at(0)();
-  EXPECT_EQ(replies, std::vector<Bytes>{kNull});
-  paste.overs.at(1)();
-  EXPECT_EQ(replies, (std::vector<Bytes>{kNull, kNull}));
+  EXPECT_EQ(paste.texts, (std::vector<std::string>{"first", "t", "t", "t", "t"}));
+  EXPECT_EQ(paste.chords[2], std::nullopt);
+  EXPECT_EQ(paste.chords[3], paste::PasteChord::ShiftInsert);
 }
 
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {

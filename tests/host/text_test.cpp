@@ -15,6 +15,7 @@ TEST(ToWide, ConvertsWellFormedUtf8IncludingSurrogatePairs) {
   EXPECT_EQ(text::toWide("\xF0\x9F\x8E\x99"), u"\U0001F399");
   EXPECT_EQ(text::toWide("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
   EXPECT_EQ(text::toWide(std::string("a\0b", 3)), u"a");
+  EXPECT_EQ(text::toWideWhole(std::string("a\0\xC3\xA9", 4)), std::u16string(u"a\0\u00E9", 3));
 }
 
 // The same cases run against the real MultiByteToWideChar under Wine (overlay_wine_test).

@@ -175,10 +175,10 @@ int FakeClipboard::GetClipboardFormatNameW(UINT format, LPWSTR name, int capacit
   return 0;
 }
 
-std::u16string FakeClipboard::readTextAsOther() {
+std::u16string FakeClipboard::readTextAs(HWND reader) {
   if (open_ || holdOpenByOther) return {};
   open_ = true;
-  openedBy_ = kOtherProgram;
+  openedBy_ = reader;
   std::u16string text;
   if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     const auto& bytes = blocks_.at(data).bytes;

@@ -39,6 +39,7 @@ class FakeClipboard final : public platform::Clipboard {
   SIZE_T GlobalSize(HGLOBAL memory) override;
   HGLOBAL GlobalFree(HGLOBAL memory) override;
   HWND GetClipboardOwner() override { return owner_; }
+  HWND GetOpenClipboardWindow() override { return open_ ? openedBy_ : nullptr; }
   UINT RegisterClipboardFormatW(LPCWSTR name) override;
   int GetClipboardFormatNameW(UINT format, LPWSTR name, int capacity) override;
   HENHMETAFILE CopyEnhMetaFileW(HENHMETAFILE metafile, LPCWSTR fileName) override;
@@ -53,9 +54,11 @@ class FakeClipboard final : public platform::Clipboard {
   std::vector<std::uint8_t> data(UINT format) const;  // a metafile's bits for CF_ENHMETAFILE
   std::u16string text() const;                        // up to the first zero unit
   bool isOpen() const { return open_; }
-  // Another program's moves: a read of the text (rendering it if it is a promise), a copy of its
-  // own (it becomes the owner), and a promise it never keeps, each read of which costs `ms`.
-  std::u16string readTextAsOther();
+  // Another program's moves: a read of the text through its window `reader` (rendering it if it
+  // is a promise), a copy of its own (it becomes the owner), and a promise it never keeps, each
+  // read of which costs `ms`.
+  std::u16string readTextAs(HWND reader);
+  std::u16string readTextAsOther() { return readTextAs(kOtherProgram); }
   void copyAsOther(const std::u16string& text);
   void promiseAsOther(UINT format, int ms);
   UINT registered(const std::u16string& name) {

@@ -1,7 +1,7 @@
 #include "tests/support/fake_keyboard.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 namespace fake {
 namespace {
@@ -22,10 +22,7 @@ DWORD sidedKey(DWORD vk, DWORD inputFlags) {
   }
 }
 
-// Set-1 scan codes of the US layout, row by row.
-constexpr char kLetterRows[][11] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
-constexpr UINT kLetterRowStart[] = {0x10, 0x1E, 0x2C};
-
+// Set-1 scan codes of the US layout: the modifiers, Insert, and the letters row by row.
 UINT usScanCode(UINT vk) {
   switch (vk) {
     case VK_SHIFT:
@@ -47,19 +44,14 @@ UINT usScanCode(UINT vk) {
       return 0x5C;
     case VK_INSERT:
       return 0x52;
-    case VK_DELETE:
-      return 0x53;
-    case '0':
-      return 0x0B;
     default:
       break;
   }
-  if (vk >= '1' && vk <= '9') return 0x02 + (vk - '1');
+  const std::string_view rows[] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+  const UINT rowStart[] = {0x10, 0x1E, 0x2C};
   for (std::size_t row = 0; row < 3; ++row) {
-    const char* found = std::strchr(kLetterRows[row], static_cast<int>(vk));
-    if (vk != 0 && found != nullptr) {
-      return kLetterRowStart[row] + static_cast<UINT>(found - kLetterRows[row]);
-    }
+    const std::size_t at = rows[row].find(static_cast<char>(vk));
+    if (vk < 0x80 && at != std::string_view::npos) return rowStart[row] + static_cast<UINT>(at);
   }
   return 0;
 }

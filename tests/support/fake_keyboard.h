@@ -29,7 +29,7 @@ class FakeKeyboard final : public platform::Keyboard {
   LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
   SHORT GetAsyncKeyState(int vk) override;
   UINT SendInput(UINT count, INPUT* inputs, int size) override;
-  // The US layout's scan codes of the modifiers, letters, digits, Insert and Delete.
+  // The US layout's scan codes of the modifiers, Insert and the letters.
   UINT MapVirtualKeyW(UINT code, UINT mapType) override;
   std::unique_ptr<platform::HookThread> StartHookThread(platform::HookFilter& filter,
                                                         platform::HookSink& sink) override;

@@ -1,8 +1,9 @@
-// Processes fake: which process each window belongs to, and each process's integrity level
-// (0, unknown, unless a test sets one). This process is kOwnProcess.
+// Processes fake: which process each window belongs to, and each process's executable name and
+// integrity level (empty and 0, unknown, unless a test sets them). This process is kOwnProcess.
 #pragma once
 
 #include <map>
+#include <string>
 
 #include "platform/processes.h"
 
@@ -24,8 +25,14 @@ class FakeProcesses final : public platform::Processes {
     return entry != levels.end() ? entry->second : 0;
   }
 
+  std::string processFileName(DWORD processId) override {
+    const auto entry = names.find(processId);
+    return entry != names.end() ? entry->second : std::string();
+  }
+
   std::map<HWND, DWORD> windowProcess;
   std::map<DWORD, DWORD> levels;
+  std::map<DWORD, std::string> names;
 };
 
 }  // namespace fake

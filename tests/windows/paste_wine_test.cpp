@@ -153,7 +153,7 @@ class PasteIntoNotepadTest : public ::testing::Test {
   // Pastes on the thread and pumps until the paste is over, as the main thread does.
   void paste(const char* utf8) {
     bool over = false;
-    thread_->pasteText(utf8, [&over] { over = true; });
+    thread_->pasteText({utf8, {}}, [&over](const paste::PasteReport&) { over = true; });
     ASSERT_TRUE(wine::pumpUntil([&over] { return over; }, 20s));
   }
 
@@ -243,22 +243,54 @@ TEST_F(PasteIntoNotepadTest, StoppingMidPastePutsTheClipboardBackAndAnswersEvery
   SetForegroundWindow(deaf);
   ASSERT_TRUE(wine::pumpUntil([deaf] { return GetForegroundWindow() == deaf; }, 5s));
   putPrevious();
-  int overs = 0;
-  thread_->pasteText("stopped", [&overs] { ++overs; });
-  thread_->pasteText("queued", [&overs] { ++overs; });
+  std::vector<paste::PasteOutcome> overs;
+  const auto record = [&overs](const paste::PasteReport& report) {
+    overs.push_back(report.outcome);
+  };
+  thread_->pasteText({"stopped", {}}, record);
+  thread_->pasteText({"queued", {}}, record);
   wine::pumpFor(500ms);
-  EXPECT_EQ(overs, 0);
+  EXPECT_TRUE(overs.empty());
   const auto start = std::chrono::steady_clock::now();
   thread_->stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);  // a second, with room for the load
-  EXPECT_EQ(overs, 2);                                      // both answered, once each, by the stop
-  thread_->pasteText("late", [&overs] { ++overs; });        // no thread again: answered at once
-  EXPECT_EQ(overs, 3);
+  // Both answered, once each, by the stop.
+  EXPECT_EQ(overs, std::vector<paste::PasteOutcome>(2, paste::PasteOutcome::Cancelled));
+  thread_->pasteText({"late", {}}, record);  // no thread again: answered at once
+  EXPECT_EQ(overs.size(), 3u);
   thread_.reset();
   wine::pumpFor(200ms);
-  EXPECT_EQ(overs, 3);
+  EXPECT_EQ(overs.size(), 3u);
   expectPreviousBack();
   DestroyWindow(deaf);
+}
+
+// Another class of the name of the window the paste answers through, registered first in this
+// module, makes that window fail as a creation failure would.
+LRESULT CALLBACK refuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_NCCREATE ? FALSE : DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(PasteIntoNotepadTest, AThreadThatCannotStartAnswersAtOnceAndTheNextPasteStartsIt) {
+  WNDCLASSW refusing{};
+  refusing.lpfnWndProc = refuseCreation;
+  refusing.hInstance = GetModuleHandleW(nullptr);
+  refusing.lpszClassName = L"MurmurlyPasteReceiver";
+  UnregisterClassW(refusing.lpszClassName, refusing.hInstance);  // an earlier test's
+  ASSERT_NE(RegisterClassW(&refusing), 0);
+  std::vector<paste::PasteOutcome> overs;
+  const auto record = [&overs](const paste::PasteReport& report) {
+    overs.push_back(report.outcome);
+  };
+  thread_->pasteText({"nowhere", {}}, record);
+  EXPECT_EQ(overs, std::vector<paste::PasteOutcome>{paste::PasteOutcome::ClipboardBusy});
+  UnregisterClassW(refusing.lpszClassName, refusing.hInstance);
+  thread_->pasteText({"somewhere", {}}, record);
+  ASSERT_TRUE(wine::pumpUntil([&overs] { return overs.size() == 2; }, 20s));
+  EXPECT_EQ(overs.back(), paste::PasteOutcome::Pasted);
+  EXPECT_EQ(editText(edit), L"somewhere");
+  EXPECT_EQ(debug_.lines(),
+            std::vector<std::string>{"[GlobalHotkey] The paste thread could not start\n"});
 }
 
 }  // namespace
