@@ -160,10 +160,12 @@ void Paster::sendKeys() {
     chord = pasteChordForWindowClass(platform::U(className));
   }
   std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, chord);
+  // The target can read before SendInput returns: this thread handles the WM_RENDERFORMAT sent to
+  // it while it waits for the keyboard hooks of the batch's later records.
+  step_ = Step::AfterKeys;
   platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   mark(platform::phase::kKeysSent);
-  step_ = Step::AfterKeys;
-  wait(kUnreadMs);
+  if (!targetRead_) wait(kUnreadMs);
 }
 
 void Paster::render() {

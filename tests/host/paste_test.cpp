@@ -69,7 +69,10 @@ class PasteTest : public ::testing::Test {
     const auto& event = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     current->keys.push_back({event.vkCode, message == WM_KEYUP || message == WM_SYSKEYUP,
                              platform::isOwnInput(event.dwExtraInfo)});
-    if (event.vkCode == 0x56 && message == WM_KEYUP) current->keysAtMs = current->msSinceStart();
+    if (event.vkCode == 0x56 && message == WM_KEYUP) {
+      current->keysAtMs = current->msSinceStart();
+      if (current->readInsideKeys) current->fake.clipboard.readTextAs(current->edit);
+    }
     return current->fake.keyboard.CallNextHookEx(nullptr, code, message, lParam);
   }
 
@@ -98,6 +101,7 @@ class PasteTest : public ::testing::Test {
   std::int64_t startNs = 0;
   std::vector<Key> keys;
   std::int64_t keysAtMs = -1;
+  bool readInsideKeys = false;  // the target reads before SendInput has returned
   std::vector<std::int64_t> overAtMs;
   std::vector<std::size_t> pastes;  // the number of each paste over
   Outcomes outcomes;
@@ -141,6 +145,15 @@ TEST_F(PasteTest, TheTargetsReadIsTheProofAndEverythingReturns300msLater) {
   EXPECT_EQ(fake.clipboard.data(CF_DIB), dib);
   EXPECT_TRUE(fake.debug.lines.empty());
   expectNothingLeaked();
+}
+
+TEST_F(PasteTest, ATargetReadingBeforeSendInputReturnsIsTheTargetsRead) {
+  readInsideKeys = true;
+  paster->enqueue({"transcript"});
+  fake.advance(349);
+  EXPECT_TRUE(overAtMs.empty());
+  fake.advance(1);
+  EXPECT_EQ(outcomes, Outcomes{PasteOutcome::Pasted});
 }
 
 TEST_F(PasteTest, WithoutTheTargetsReadTheRestoreWaitsTwoSecondsAfterTheKeys) {
