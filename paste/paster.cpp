@@ -160,12 +160,14 @@ void Paster::sendKeys() {
     chord = pasteChordForWindowClass(platform::U(className));
   }
   std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, chord);
-  // The target can read before SendInput returns: this thread handles the WM_RENDERFORMAT sent to
-  // it while it waits for the keyboard hooks of the batch's later records.
+  // The target can read before SendInput returns: this thread handles the clipboard messages sent
+  // to it while it waits for the keyboard hooks of the batch's later records. Another program may
+  // even end the paste meanwhile by taking the clipboard.
+  const std::size_t paste = current_;
   step_ = Step::AfterKeys;
   platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   mark(platform::phase::kKeysSent);
-  if (!targetRead_) wait(kUnreadMs);
+  if (current_ == paste && step_ == Step::AfterKeys && !targetRead_) wait(kUnreadMs);
 }
 
 void Paster::render() {
