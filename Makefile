@@ -1,9 +1,10 @@
 # Front end for the two builds. `make run` is the main job, `make test` runs every test.
-.PHONY: all deps host windows windows-clang test test-host test-windows lint coverage bench fuzz fuzz-build fuzz-smoke format bundle run clean
+.PHONY: all deps host windows windows-clang test test-host test-windows lint coverage bench fuzz fuzz-merge fuzz-build fuzz-smoke format bundle run clean
 
 CMAKE ?= cmake
 CTEST ?= ctest
 FUZZ_SECONDS ?= 60
+FUZZ_FLAGS ?=
 
 all: host windows
 
@@ -58,7 +59,11 @@ bench: deps
 	@tools/run-bench build/bench
 
 fuzz: fuzz-build
-	@tools/run-fuzz build/fuzz $(FUZZ_SECONDS)
+	@tools/run-fuzz build/fuzz $(FUZZ_SECONDS) $(FUZZ_FLAGS)
+
+# What the long runs found, minimised into the committed seed corpora (writes fuzz/corpus/).
+fuzz-merge: fuzz-build
+	@tools/merge-fuzz build/fuzz
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
