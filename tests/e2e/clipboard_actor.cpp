@@ -2,12 +2,10 @@
 //   clipboard_actor copier MS TEXT   once a transcript lands (the history formats appear), waits
 //                                    MS and copies TEXT, as a user who is already working
 //   clipboard_actor reader MS [CLASS]  a window "Murmurly Reader" that reads the clipboard MS
-//                                    after its Ctrl+V (with CLASS mintty: its Shift+Insert only,
-//                                    as mintty does; MS never: it never reads); prints the text,
-//                                    whether the three history formats were there, whether Shift
-//                                    was down at the V, and "scan M K": the scan codes (extended
-//                                    as 0x100) of the chord's modifier and key as the window saw
-//                                    them
+//                                    (or never) after its Ctrl+V (class mintty: Shift+Insert);
+//                                    prints "scan M K", the scan codes the window saw (extended as
+//                                    0x100), then the text, whether the three history formats
+//                                    were there and whether Shift was down at the V
 //   clipboard_actor monitor MS       a clipboard monitor that reads the text MS after each change,
 //                                    as clipboard tools do; prints "ready", then "read TEXT" each
 //   clipboard_actor lazy MS          owns the clipboard with promises it never keeps: each render
