@@ -85,13 +85,14 @@ int copier(DWORD delayMs, const wchar_t* text) {
 
 int readerDelayMs = 0;  // negative: never reads
 bool shiftAtV = false;
-UINT pasteModifier = VK_CONTROL;
-UINT pasteKey = 'V';
+bool terminal = false;  // pastes on Shift+Insert only, as mintty does
 unsigned modifierScan = 0;
 
 unsigned scanOf(LPARAM lParam) { return static_cast<unsigned>(lParam >> 16) & 0x1FF; }
 
 LRESULT CALLBACK readerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const UINT pasteModifier = terminal ? VK_SHIFT : VK_CONTROL;
+  const UINT pasteKey = terminal ? VK_INSERT : 'V';
   if (message == WM_KEYDOWN && wParam == pasteModifier) modifierScan = scanOf(lParam);
   if (message == WM_KEYDOWN && wParam == pasteKey && GetKeyState(pasteModifier) < 0) {
     shiftAtV = GetKeyState(VK_SHIFT) < 0;
@@ -167,10 +168,7 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"reader") {
     readerDelayMs = std::wstring(argv[2]) == L"never" ? -1 : static_cast<int>(ms);
     const wchar_t* className = argc > 3 ? argv[3] : L"MurmurlyActor";
-    if (std::wstring(className) == L"mintty") {
-      pasteModifier = VK_SHIFT;
-      pasteKey = VK_INSERT;
-    }
+    terminal = std::wstring(className) == L"mintty";
     window(L"Murmurly Reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, readerProc, className);
     print("ready");
     return run();
