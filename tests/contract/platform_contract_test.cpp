@@ -169,32 +169,13 @@ TEST_F(PlatformContract, SendInputReachesTheHooksBeforeTheKeyStateChanges) {
 }
 
 // The paste's records carry these; a remote-desktop client forwards nothing else.
-TEST_F(PlatformContract, TheUsLayoutsScanCodesReachTheHookWithTheExtendedFlag) {
+TEST_F(PlatformContract, TheUsLayoutsScanCodesOfTheKeysThePasteSends) {
   const std::pair<UINT, UINT> scanCodes[] = {
       {VK_LCONTROL, 0x1D}, {VK_RCONTROL, 0x1D}, {VK_LSHIFT, 0x2A}, {VK_RSHIFT, 0x36},
       {VK_LMENU, 0x38},    {VK_RMENU, 0x38},    {VK_LWIN, 0x5B},   {VK_RWIN, 0x5C},
-      {'V', 0x2F},         {'K', 0x25},         {VK_INSERT, 0x52}, {0xE8, 0}};
+      {'V', 0x2F},         {VK_INSERT, 0x52},   {0xE8, 0}};
   for (const auto& [vk, scan] : scanCodes) {
     EXPECT_EQ(p.keyboard->MapVirtualKeyW(vk, MAPVK_VK_TO_VSC), scan) << std::hex << vk;
-  }
-
-  const HHOOK hook = p.keyboard->SetWindowsHookExW(WH_KEYBOARD_LL, newerHook,
-                                                   p.windows->GetModuleHandleW(nullptr), 0);
-  ASSERT_NE(hook, nullptr);
-  INPUT insert[2] = {};
-  for (INPUT& key : insert) {
-    key.type = INPUT_KEYBOARD;
-    key.ki.wVk = VK_INSERT;
-    key.ki.wScan = 0x52;
-    key.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
-  }
-  insert[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-  EXPECT_EQ(p.keyboard->SendInput(2, insert, sizeof(INPUT)), 2u);
-  p.keyboard->UnhookWindowsHookEx(hook);
-  ASSERT_EQ(newerHookCalls.size(), 2u);
-  for (const HookCall& call : newerHookCalls) {
-    EXPECT_EQ(call.scanCode, 0x52u);
-    EXPECT_TRUE(call.flags & LLKHF_EXTENDED);
   }
 }
 

@@ -2,12 +2,10 @@
 //   clipboard_actor copier MS TEXT   once a transcript lands (the history formats appear), waits
 //                                    MS and copies TEXT, as a user who is already working
 //   clipboard_actor reader MS [CLASS]  a window "Murmurly Reader" that reads the clipboard MS
-//                                    after its Ctrl+V (with CLASS mintty: its Shift+Insert only,
-//                                    as mintty does; MS never: it never reads); prints the text,
-//                                    whether the three history formats were there, whether Shift
-//                                    was down at the V, and "scan M K": the scan codes (extended
-//                                    as 0x100) of the chord's modifier and key as the window saw
-//                                    them
+//                                    (or never) after its Ctrl+V (class mintty: Shift+Insert);
+//                                    prints "scan M K", the scan codes the window saw (extended as
+//                                    0x100), then the text, whether the three history formats
+//                                    were there and whether Shift was down at the V
 //   clipboard_actor monitor MS       a clipboard monitor that reads the text MS after each change,
 //                                    as clipboard tools do; prints "ready", then "read TEXT" each
 //   clipboard_actor lazy MS          owns the clipboard with promises it never keeps: each render
@@ -87,13 +85,14 @@ int copier(DWORD delayMs, const wchar_t* text) {
 
 int readerDelayMs = 0;  // negative: never reads
 bool shiftAtV = false;
-UINT pasteModifier = VK_CONTROL;
-UINT pasteKey = 'V';
+bool terminal = false;  // pastes on Shift+Insert only, as mintty does
 unsigned modifierScan = 0;
 
 unsigned scanOf(LPARAM lParam) { return static_cast<unsigned>(lParam >> 16) & 0x1FF; }
 
 LRESULT CALLBACK readerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const UINT pasteModifier = terminal ? VK_SHIFT : VK_CONTROL;
+  const UINT pasteKey = terminal ? VK_INSERT : 'V';
   if (message == WM_KEYDOWN && wParam == pasteModifier) modifierScan = scanOf(lParam);
   if (message == WM_KEYDOWN && wParam == pasteKey && GetKeyState(pasteModifier) < 0) {
     shiftAtV = GetKeyState(VK_SHIFT) < 0;
@@ -169,10 +168,7 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"reader") {
     readerDelayMs = std::wstring(argv[2]) == L"never" ? -1 : static_cast<int>(ms);
     const wchar_t* className = argc > 3 ? argv[3] : L"MurmurlyActor";
-    if (std::wstring(className) == L"mintty") {
-      pasteModifier = VK_SHIFT;
-      pasteKey = VK_INSERT;
-    }
+    terminal = std::wstring(className) == L"mintty";
     window(L"Murmurly Reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, readerProc, className);
     print("ready");
     return run();

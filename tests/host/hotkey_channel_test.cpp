@@ -188,9 +188,9 @@ TEST_F(HotkeyChannelTest, LocalizedStringsNeedAMapAndKeepWhatIsEmptyOrMissing) {
   EXPECT_EQ(hotkey.texts().transcribing(), u"Transkribiere\u2026");
 }
 
-TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesWhenThePasteIsOver) {
+TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesAfterThePasteEnded) {
   const auto with = [](const char* key, EncodableValue value) {
-    return map({{EncodableValue("text"), EncodableValue("t")}, {EncodableValue(key), value}});
+    return map({{EncodableValue("text"), EncodableValue("")}, {EncodableValue(key), value}});
   };
   EXPECT_EQ(call("pasteText", map({{EncodableValue("text"), EncodableValue(5)}})),
             errorReply("Missing text"));
@@ -201,32 +201,32 @@ TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesWhenThePasteIsOve
   EXPECT_EQ(call("pasteText", with("report", EncodableValue("yes"))), errorReply("Invalid report"));
   EXPECT_TRUE(paste.texts.empty());
 
-  const EncodableValue report(
-      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("readByOther")},
-                        {EncodableValue("target"), EncodableValue("notepad.exe")}});
-  const std::pair<std::unique_ptr<EncodableValue>, Bytes> cases[] = {
-      {map({{EncodableValue("text"), EncodableValue("first")}}), kNull},
-      {with("report", EncodableValue(false)), kNull},
-      {with("keys", EncodableValue()), kNull},  // null is as good as absent
-      {with("keys", EncodableValue("Shift + Insert")), kNull},
-      {with("report", EncodableValue(true)),
-       *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&report)},
-  };
-  for (const auto& [arguments, reply] : cases) {
+  std::vector<Bytes> replies;
+  for (const auto& arguments :
+       {map({{EncodableValue("text"), EncodableValue("first")}}),
+        with("keys", EncodableValue()),  // null is as good as absent
+        with("keys", EncodableValue("Shift + Insert")), with("report", EncodableValue(false)),
+        with("report", EncodableValue(true))}) {
     const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
         MethodCall("pasteText", std::make_unique<EncodableValue>(*arguments)));
-    std::vector<Bytes> replies;
     messenger.handlers.at(kChannel)(message->data(), message->size(),
                                     [&replies](const std::uint8_t* bytes, std::size_t size) {
                                       replies.emplace_back(bytes, bytes + size);
                                     });
-    EXPECT_TRUE(replies.empty());  // not before the paste is over
-    paste.overs.back()({paste::PasteOutcome::ReadByOther, "notepad.exe"});
-    EXPECT_EQ(replies, std::vector<Bytes>{reply});
   }
-  EXPECT_EQ(paste.texts, (std::vector<std::string>{"first", "t", "t", "t", "t"}));
-  EXPECT_EQ(paste.chords[2], std::nullopt);
-  EXPECT_EQ(paste.chords[3], paste::PasteChord::ShiftInsert);
+  EXPECT_EQ(paste.texts, (std::vector<std::string>{"first", "", "", "", ""}));
+  EXPECT_EQ(paste.chords[2], paste::PasteChord::ShiftInsert);
+  EXPECT_TRUE(replies.empty());  // not before the paste is over
+  // Ended last to first: each call gets its own paste's reply, the last one its report.
+  for (auto over = paste.overs.rbegin(); over != paste.overs.rend(); ++over) {
+    (*over)({paste::PasteOutcome::ReadByOther, "notepad.exe"});
+  }
+  const EncodableValue report(
+      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("readByOther")},
+                        {EncodableValue("target"), EncodableValue("notepad.exe")}});
+  EXPECT_EQ(replies,
+            (std::vector<Bytes>{*StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&report),
+                                kNull, kNull, kNull, kNull}));
 }
 
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {

@@ -2,11 +2,9 @@
 // when, what the user gets back, and when the paste is over and how; and its keys.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,9 +51,11 @@ class PasteTest : public ::testing::Test {
           targets.push_back(report.target);
         });
     fake.keyboard.SetWindowsHookExW(WH_KEYBOARD_LL, recordKey, nullptr, 0);
-    // Notepad in the foreground reads through its edit control; a clipboard monitor runs beside.
+    // Notepad in the foreground reads what the other program reads, unless a test names another
+    // reader: a clipboard monitor runs beside.
     fake.windows.foreground = fake.windows.addWindow(u"Notepad");
-    fake.processes.windowProcess = {{fake.windows.foreground, 7}, {edit, 7}, {monitor, 8}};
+    fake.processes.windowProcess = {
+        {fake.windows.foreground, 7}, {FakeClipboard::kOtherProgram, 7}, {monitor, 8}};
     fake.processes.names = {{7, "notepad.exe"}};
     startNs = fake.clock.nowNs;
   }
@@ -71,7 +71,7 @@ class PasteTest : public ::testing::Test {
                              platform::isOwnInput(event.dwExtraInfo)});
     if (event.vkCode == 0x56 && message == WM_KEYUP) {
       current->keysAtMs = current->msSinceStart();
-      if (current->readInsideKeys) current->fake.clipboard.readTextAs(current->edit);
+      if (current->readInsideKeys) current->fake.clipboard.readTextAsOther();
     }
     return current->fake.keyboard.CallNextHookEx(nullptr, code, message, lParam);
   }
@@ -95,7 +95,6 @@ class PasteTest : public ::testing::Test {
   FakePlatform fake;
   std::atomic<bool> stopping{false};
   HWND owner = nullptr;
-  const HWND edit = fake.windows.addWindow(u"Edit");
   const HWND monitor = fake.windows.addWindow(u"Monitor");
   std::unique_ptr<paste::Paster> paster;
   std::int64_t startNs = 0;
@@ -120,14 +119,13 @@ TEST_F(PasteTest, TheTargetsReadIsTheProofAndEverythingReturns300msLater) {
   fake.clipboard.put(CF_DIB, dib);
   fake.clipboard.putEnhMetaFile({1, 'E', 'M', 'F'});
 
-  paster->enqueue({"h\xC3\xA9llo \xF0\x9F\x8E\x99\0after a NUL"s});
+  paster->enqueue({"h\xC3\xA9llo \xF0\x9F\x8E\x99\0after a NUL"s, {}});
   EXPECT_TRUE(historyFormatsPresent());
   fake.advance(50);
   EXPECT_EQ(keysAtMs, 50);
   fake.advance(700);  // a slow target
-  EXPECT_EQ(fake.clipboard.readTextAs(edit), u"h\u00E9llo \U0001F399");
-  const std::u16string whole = u"h\u00E9llo \U0001F399\0after a NUL"s;
-  EXPECT_EQ(fake.clipboard.data(CF_UNICODETEXT).size(), (whole.size() + 1) * 2);
+  EXPECT_EQ(fake.clipboard.readTextAsOther(), u"h\u00E9llo \U0001F399");
+  EXPECT_EQ(fake.clipboard.data(CF_UNICODETEXT).size(), 2u * 21);  // what follows the NUL too
   EXPECT_TRUE(historyFormatsPresent());
   fake.advance(299);
   EXPECT_TRUE(overAtMs.empty());
@@ -147,40 +145,35 @@ TEST_F(PasteTest, TheTargetsReadIsTheProofAndEverythingReturns300msLater) {
   expectNothingLeaked();
 }
 
-TEST_F(PasteTest, ATargetReadingBeforeSendInputReturnsIsTheTargetsRead) {
-  readInsideKeys = true;
-  paster->enqueue({"transcript"});
-  fake.advance(349);
-  EXPECT_TRUE(overAtMs.empty());
-  fake.advance(1);
-  EXPECT_EQ(outcomes, Outcomes{PasteOutcome::Pasted});
-}
-
-TEST_F(PasteTest, WithoutTheTargetsReadTheRestoreWaitsTwoSecondsAfterTheKeys) {
+TEST_F(PasteTest, OnlyTheTargetsReadStartsTheRestoreElseItWaitsTwoSecondsAfterTheKeys) {
   const struct {
-    HWND reader;  // null: a reader that opened the clipboard without a window
-    int readAtMs;
+    HWND reader;   // null: a reader that opened the clipboard without a window
+    int readAtMs;  // 50: the target reads before SendInput has returned
     PasteOutcome outcome;
-  } cases[] = {{monitor, 20, PasteOutcome::ReadByOther},  // before the keys
-               {monitor, 150, PasteOutcome::ReadByOther},
-               {nullptr, 150, PasteOutcome::ReadByOther},
-               {edit, -1, PasteOutcome::NotRead}};
+    int overAtMs;
+  } cases[] = {{FakeClipboard::kOtherProgram, 50, PasteOutcome::Pasted, 350},
+               {monitor, 20, PasteOutcome::ReadByOther, 2050},  // before the keys
+               {monitor, 150, PasteOutcome::ReadByOther, 2050},
+               {nullptr, 150, PasteOutcome::ReadByOther, 2050},
+               {nullptr, -1, PasteOutcome::NotRead, 2050}};
   for (const auto& testCase : cases) {
     fake.clipboard.putText(u"before");
     overAtMs.clear();
+    outcomes.clear();
     startNs = fake.clock.nowNs;
-    paster->enqueue({"transcript"});
-    if (testCase.readAtMs >= 0) {
+    readInsideKeys = testCase.readAtMs == 50;
+    paster->enqueue({"transcript", {}});
+    if (testCase.readAtMs > 0 && !readInsideKeys) {
       fake.advance(testCase.readAtMs);
-      EXPECT_EQ(fake.clipboard.readTextAs(testCase.reader), u"transcript");
+      EXPECT_EQ(fake.clipboard.readTextAsOther(testCase.reader), u"transcript");
       // A target reading late still finds the transcript, though its read goes unseen.
       fake.advance(850 - testCase.readAtMs);
-      EXPECT_EQ(fake.clipboard.readTextAs(edit), u"transcript");
+      EXPECT_EQ(fake.clipboard.readTextAsOther(), u"transcript");
     }
-    fake.advance(2049 - msSinceStart());
+    fake.advance(testCase.overAtMs - 1 - msSinceStart());
     EXPECT_TRUE(overAtMs.empty());
     fake.advance(1);
-    EXPECT_EQ(outcomes.back(), testCase.outcome);
+    EXPECT_EQ(outcomes, Outcomes{testCase.outcome});
     EXPECT_EQ(fake.clipboard.text(), u"before");
   }
   EXPECT_EQ(fake.debug.lines,
@@ -191,7 +184,7 @@ TEST_F(PasteTest, WithoutTheTargetsReadTheRestoreWaitsTwoSecondsAfterTheKeys) {
 
 TEST_F(PasteTest, ANewerCopyByAnotherProgramStaysAndEndsThePaste) {
   fake.clipboard.putText(u"before");
-  paster->enqueue({"transcript"});
+  paster->enqueue({"transcript", {}});
   fake.advance(50);
   fake.advance(100);
   fake.clipboard.copyAsOther(u"theirs");
@@ -202,7 +195,7 @@ TEST_F(PasteTest, ANewerCopyByAnotherProgramStaysAndEndsThePaste) {
 
   // Taken before the keys: no Ctrl+V, which would paste their content.
   keys.clear();
-  paster->enqueue({"second"});
+  paster->enqueue({"second", {}});
   fake.advance(20);
   fake.clipboard.copyAsOther(u"theirs again");
   fake.advance(3000);
@@ -210,9 +203,9 @@ TEST_F(PasteTest, ANewerCopyByAnotherProgramStaysAndEndsThePaste) {
   EXPECT_EQ(fake.clipboard.text(), u"theirs again");
 
   // Taken after the target read it: the transcript landed.
-  paster->enqueue({"third"});
+  paster->enqueue({"third", {}});
   fake.advance(100);
-  fake.clipboard.readTextAs(edit);
+  fake.clipboard.readTextAsOther();
   fake.clipboard.copyAsOther(u"theirs once more");
   EXPECT_EQ(outcomes,
             (Outcomes{PasteOutcome::Replaced, PasteOutcome::Replaced, PasteOutcome::Pasted}));
@@ -221,10 +214,10 @@ TEST_F(PasteTest, ANewerCopyByAnotherProgramStaysAndEndsThePaste) {
 
 TEST_F(PasteTest, ABusyClipboardIsRetriedEvery50msForASlowTargetUpTo60Seconds) {
   fake.clipboard.putText(u"before");
-  paster->enqueue({"a"});
+  paster->enqueue({"a", {}});
   fake.advance(50);
-  fake.clipboard.readTextAs(edit);
-  fake.clipboard.holdOpenByOther = true;  // the target inserts a long transcript
+  fake.clipboard.readTextAsOther();
+  fake.clipboard.holdOpenByOther = true;
   fake.advance(300 + 10'000);
   EXPECT_EQ(fake.clipboard.openAttempts.size(), 1u + 1 + 200);  // set, restore, 200 retries
   fake.clipboard.holdOpenByOther = false;
@@ -232,9 +225,9 @@ TEST_F(PasteTest, ABusyClipboardIsRetriedEvery50msForASlowTargetUpTo60Seconds) {
   EXPECT_EQ(fake.clipboard.text(), u"before");
   EXPECT_TRUE(fake.debug.lines.empty());
 
-  paster->enqueue({"b"});
+  paster->enqueue({"b", {}});
   fake.advance(50);
-  fake.clipboard.readTextAs(edit);
+  fake.clipboard.readTextAsOther();
   fake.clipboard.holdOpenByOther = true;
   fake.advance(300 + 60'000);
   EXPECT_EQ(overAtMs.back(), 10'400 + 350 + 60'000);
@@ -249,13 +242,13 @@ TEST_F(PasteTest, ABusyClipboardIsRetriedEvery50msForASlowTargetUpTo60Seconds) {
 TEST_F(PasteTest, PastesRunOneAfterAnotherInTheOrderAskedWithTheKeysOfTheirTarget) {
   fake.clipboard.putText(u"before");
   std::vector<std::u16string> read;
-  paster->enqueue({"one"});
+  paster->enqueue({"one", {}});
   paster->enqueue({"two", paste::PasteChord::CtrlShiftV});
-  paster->enqueue({"three"});
+  paster->enqueue({"three", {}});
   for (int i = 0; i < 3; ++i) {
     if (i == 2) fake.windows.window(fake.windows.foreground)->className = u"mintty";
     fake.advance(50);
-    read.push_back(fake.clipboard.readTextAs(edit));
+    read.push_back(fake.clipboard.readTextAsOther());
     fake.advance(300);
   }
   EXPECT_EQ(read, (std::vector<std::u16string>{u"one", u"two", u"three"}));
@@ -276,7 +269,7 @@ TEST_F(PasteTest, SkippedFormatsAreNamedAndASlowOwnerCostsOnlyTheRest) {
   fake.clipboard.putText(u"small");
   fake.clipboard.put(big, Bytes(257 * mib, 1));
   fake.clipboard.put(CF_BITMAP, {1});  // a GDI handle without a bitmap beside it
-  paster->enqueue({"x"});
+  paster->enqueue({"x", {}});
   EXPECT_EQ(fake.debug.lines,
             (Lines{"[GlobalHotkey] Clipboard format \"Big Format\" not kept across the paste: "
                    "too large\n",
@@ -289,7 +282,7 @@ TEST_F(PasteTest, SkippedFormatsAreNamedAndASlowOwnerCostsOnlyTheRest) {
   fake.clipboard.promiseAsOther(fake.clipboard.registered(u"Late"), 1500);
   fake.clipboard.put(fake.clipboard.registered(u"After"), {1});
   fake.clipboard.put(CF_HDROP, {20, 0});  // read first: users care about file lists
-  paster->enqueue({"y"});
+  paster->enqueue({"y", {}});
   EXPECT_EQ(fake.debug.lines,
             (Lines{"[GlobalHotkey] Clipboard format \"Late\" not kept across the paste: not "
                    "rendered by its owner\n",
@@ -303,18 +296,21 @@ TEST_F(PasteTest, SkippedFormatsAreNamedAndASlowOwnerCostsOnlyTheRest) {
 TEST_F(PasteTest, AnElevatedTargetGetsNoKeysAndTheTranscriptStays) {
   fake.processes.levels = {{7, 0x3000}, {FakeProcesses::kOwnProcess, 0x2000}};
   fake.clipboard.putText(u"before");
-  paster->enqueue({"for an admin"});
+  paster->enqueue({"for an admin", {}});
   fake.advance(50);
   EXPECT_TRUE(keys.empty());
   EXPECT_EQ(overAtMs, std::vector<std::int64_t>{50});
   EXPECT_EQ(fake.clipboard.readTextAsOther(), u"for an admin");  // the user pastes by hand
   EXPECT_EQ(fake.debug.lines.size(), 1u);
 
-  // The next paste's snapshot renders what is left: that is no read of its own transcript.
+  // One the user never pasted is rendered by the next paste's snapshot: no read of its own.
+  paster->enqueue({"never pasted", {}});
+  fake.advance(50);
   fake.processes.levels.clear();
-  paster->enqueue({"next"});
+  paster->enqueue({"next", {}});
   fake.advance(2050);
-  EXPECT_EQ(outcomes, (Outcomes{PasteOutcome::ElevatedTarget, PasteOutcome::NotRead}));
+  EXPECT_EQ(outcomes, (Outcomes{PasteOutcome::ElevatedTarget, PasteOutcome::ElevatedTarget,
+                                PasteOutcome::NotRead}));
   EXPECT_EQ(targets.front(), "notepad.exe");
   expectNothingLeaked();
 }
@@ -322,14 +318,14 @@ TEST_F(PasteTest, AnElevatedTargetGetsNoKeysAndTheTranscriptStays) {
 TEST_F(PasteTest, ASetThatFailsLeavesTheUserContentAndWritesTheLine) {
   fake.clipboard.putText(u"theirs");
   fake.clipboard.holdOpenByOther = true;
-  paster->enqueue({"never"});
+  paster->enqueue({"never", {}});
   fake.advance(200);
   EXPECT_EQ(fake.clipboard.openAttempts.size(), 10u);
   EXPECT_EQ(overAtMs, std::vector<std::int64_t>{100});
   fake.clipboard.holdOpenByOther = false;
 
   fake.clipboard.failAllocAt = 2;  // the snapshot's copy, then the first history format
-  paster->enqueue({"no memory"});
+  paster->enqueue({"no memory", {}});
   EXPECT_EQ(fake.debug.lines, Lines(2, "[GlobalHotkey] Failed to set clipboard after retries\n"));
   EXPECT_EQ(fake.clipboard.text(), u"theirs");
   EXPECT_EQ(outcomes, Outcomes(2, PasteOutcome::ClipboardBusy));
@@ -339,89 +335,75 @@ TEST_F(PasteTest, ASetThatFailsLeavesTheUserContentAndWritesTheLine) {
 
 TEST_F(PasteTest, ClosingCancelsTheQueueAndPutsTheUserContentBackAtOnce) {
   fake.clipboard.putText(u"before");
-  paster->enqueue({"under way"});
-  paster->enqueue({"queued"});
+  paster->enqueue({"under way", {}});
+  paster->enqueue({"queued", {}});
   paster->closeQueue();  // the paste under way goes on; the queued one sends no keys
   fake.advance(50);
-  fake.clipboard.readTextAs(edit);
+  fake.clipboard.readTextAsOther();
   fake.advance(300);
   EXPECT_EQ(outcomes, (Outcomes{PasteOutcome::Cancelled, PasteOutcome::Pasted}));
   EXPECT_EQ(pastes, (std::vector<std::size_t>{1, 0}));
   EXPECT_EQ(keys.size(), 4u);
 
-  paster->enqueue({"closing"});
-  paster->enqueue({"dropped"});
+  paster->enqueue({"closing", {}});
+  paster->enqueue({"dropped", {}});
   fake.advance(50);
   paster->shutdown();
   EXPECT_EQ(fake.clipboard.text(), u"before");
   fake.advance(5000);
-  EXPECT_EQ(outcomes.size(), 4u);
-  EXPECT_EQ(outcomes.back(), PasteOutcome::Cancelled);
+  EXPECT_EQ(outcomes, (Outcomes{PasteOutcome::Cancelled, PasteOutcome::Pasted,
+                                PasteOutcome::Cancelled, PasteOutcome::Cancelled}));
 
   // A thread left behind once the shell is gone leaves the clipboard alone.
+  fake.clipboard.holdOpenByOther = true;
+  paster->enqueue({"after the stop", {}});
   stopping = true;
-  paster->enqueue({"after the stop"});
+  fake.clipboard.holdOpenByOther = false;
+  fake.advance(10);  // opened now: the snapshot is taken, the clipboard not emptied
   EXPECT_EQ(fake.clipboard.text(), u"before");
   EXPECT_EQ(outcomes.size(), 5u);
   stopping = false;
 
   // A transcript left for the user (elevated target) is rendered before the owner goes away.
   fake.processes.levels = {{FakeProcesses::kOwnProcess, 0x1000}, {7, 0x2000}};
-  paster->enqueue({"kept"});
+  paster->enqueue({"kept", {}});
   fake.advance(50);
   fake.windows.sendMessage(owner, WM_RENDERALLFORMATS);
   EXPECT_EQ(fake.clipboard.text(), u"kept");
   expectNothingLeaked();
 }
 
-// Every record: {vk, scan code, flags}.
-using Records = std::vector<std::array<DWORD, 3>>;
-
 TEST(PasteKeysTest, HeldModifiersGoUpForTheChordAndDownAgainAfterItEachWithItsScanCode) {
   constexpr DWORD up = KEYEVENTF_KEYUP, ext = KEYEVENTF_EXTENDEDKEY, mask = paste::kMaskVk;
   const struct {
     std::vector<DWORD> held;
     paste::PasteChord chord;
-    Records expected;
-  } cases[] = {
-      {{VK_RSHIFT, VK_LMENU, VK_RWIN},  // masked before the releases and after the presses
-       paste::PasteChord::ShiftInsert,
-       {{mask, 0, 0},
-        {mask, 0, up},
-        {VK_RSHIFT, 0x36, up},
-        {VK_LMENU, 0x38, up},
-        {VK_RWIN, 0x5C, ext | up},
-        {VK_LSHIFT, 0x2A, 0},
-        {VK_INSERT, 0x52, ext},
-        {VK_INSERT, 0x52, ext | up},
-        {VK_LSHIFT, 0x2A, up},
-        {VK_RSHIFT, 0x36, 0},
-        {VK_LMENU, 0x38, 0},
-        {VK_RWIN, 0x5C, ext},
-        {mask, 0, 0},
-        {mask, 0, up}}},
-      {{VK_RCONTROL, 'K'},  // a "Right Ctrl + K" hotkey held: its Ctrl goes down again
-       paste::PasteChord::CtrlShiftV,
-       {{VK_RCONTROL, 0x1D, ext | up},
-        {VK_LCONTROL, 0x1D, 0},
-        {VK_LSHIFT, 0x2A, 0},
-        {'V', 0x2F, 0},
-        {'V', 0x2F, up},
-        {VK_LSHIFT, 0x2A, up},
-        {VK_LCONTROL, 0x1D, up},
-        {VK_RCONTROL, 0x1D, ext}}},
-  };
+    std::vector<DWORD> records;  // vk, scan code and flags of each
+  } cases[] = {// Alt and Win held: the mask goes before the releases and after the presses.
+               {{VK_RSHIFT, VK_LMENU, VK_RWIN},
+                paste::PasteChord::ShiftInsert,
+                {mask,      0,    0,   mask,      0,    up,       VK_RSHIFT, 0x36, up,
+                 VK_LMENU,  0x38, up,  VK_RWIN,   0x5C, ext | up, VK_LSHIFT, 0x2A, 0,
+                 VK_INSERT, 0x52, ext, VK_INSERT, 0x52, ext | up, VK_LSHIFT, 0x2A, up,
+                 VK_RSHIFT, 0x36, 0,   VK_LMENU,  0x38, 0,        VK_RWIN,   0x5C, ext,
+                 mask,      0,    0,   mask,      0,    up}},
+               // A "Right Ctrl + K" hotkey held: its Ctrl goes down again after the chord's.
+               {{VK_RCONTROL, 'K'},
+                paste::PasteChord::CtrlShiftV,
+                {VK_RCONTROL, 0x1D, ext | up, VK_LCONTROL, 0x1D, 0,  VK_LSHIFT, 0x2A, 0,
+                 'V',         0x2F, 0,        'V',         0x2F, up, VK_LSHIFT, 0x2A, up,
+                 VK_LCONTROL, 0x1D, up,       VK_RCONTROL, 0x1D, ext}}};
   for (const auto& testCase : cases) {
     FakeClock clock;
     FakeKeyboard keyboard(clock);
     for (const DWORD vk : testCase.held) keyboard.setKeyDown(vk, true);
     std::vector<INPUT> keys = paste::pasteKeys(keyboard, testCase.chord);
-    Records records;
+    std::vector<DWORD> records;
     for (const INPUT& key : keys) {
       EXPECT_TRUE(platform::isOwnInput(key.ki.dwExtraInfo));
-      records.push_back({key.ki.wVk, key.ki.wScan, key.ki.dwFlags});
+      records.insert(records.end(), {key.ki.wVk, key.ki.wScan, key.ki.dwFlags});
     }
-    EXPECT_EQ(records, testCase.expected);
+    EXPECT_EQ(records, testCase.records);
     // Once the batch is through, the system's key state is the keyboard's again.
     keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
     for (const DWORD vk : testCase.held) EXPECT_TRUE(keyboard.isDown(vk));

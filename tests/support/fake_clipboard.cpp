@@ -175,7 +175,7 @@ int FakeClipboard::GetClipboardFormatNameW(UINT format, LPWSTR name, int capacit
   return 0;
 }
 
-std::u16string FakeClipboard::readTextAs(HWND reader) {
+std::u16string FakeClipboard::readTextAsOther(HWND reader) {
   if (open_ || holdOpenByOther) return {};
   open_ = true;
   openedBy_ = reader;

@@ -54,11 +54,9 @@ class FakeClipboard final : public platform::Clipboard {
   std::vector<std::uint8_t> data(UINT format) const;  // a metafile's bits for CF_ENHMETAFILE
   std::u16string text() const;                        // up to the first zero unit
   bool isOpen() const { return open_; }
-  // Another program's moves: a read of the text through its window `reader` (rendering it if it
-  // is a promise), a copy of its own (it becomes the owner), and a promise it never keeps, each
-  // read of which costs `ms`.
-  std::u16string readTextAs(HWND reader);
-  std::u16string readTextAsOther() { return readTextAs(kOtherProgram); }
+  // Another program's moves: a read of the text (rendering it if it is a promise), a copy of its
+  // own (it becomes the owner), and a promise it never keeps, each read of which costs `ms`.
+  std::u16string readTextAsOther(HWND reader = kOtherProgram);  // through its window `reader`
   void copyAsOther(const std::u16string& text);
   void promiseAsOther(UINT format, int ms);
   UINT registered(const std::u16string& name) {

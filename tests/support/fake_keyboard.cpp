@@ -1,7 +1,7 @@
 #include "tests/support/fake_keyboard.h"
 
 #include <algorithm>
-#include <string_view>
+#include <utility>
 
 namespace fake {
 namespace {
@@ -20,40 +20,6 @@ DWORD sidedKey(DWORD vk, DWORD inputFlags) {
     default:
       return vk;
   }
-}
-
-// Set-1 scan codes of the US layout: the modifiers, Insert, and the letters row by row.
-UINT usScanCode(UINT vk) {
-  switch (vk) {
-    case VK_SHIFT:
-    case VK_LSHIFT:
-      return 0x2A;
-    case VK_RSHIFT:
-      return 0x36;
-    case VK_CONTROL:
-    case VK_LCONTROL:
-    case VK_RCONTROL:
-      return 0x1D;
-    case VK_MENU:
-    case VK_LMENU:
-    case VK_RMENU:
-      return 0x38;
-    case VK_LWIN:
-      return 0x5B;
-    case VK_RWIN:
-      return 0x5C;
-    case VK_INSERT:
-      return 0x52;
-    default:
-      break;
-  }
-  const std::string_view rows[] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
-  const UINT rowStart[] = {0x10, 0x1E, 0x2C};
-  for (std::size_t row = 0; row < 3; ++row) {
-    const std::size_t at = rows[row].find(static_cast<char>(vk));
-    if (vk < 0x80 && at != std::string_view::npos) return rowStart[row] + static_cast<UINT>(at);
-  }
-  return 0;
 }
 
 }  // namespace
@@ -130,7 +96,14 @@ UINT FakeKeyboard::SendInput(UINT count, INPUT* inputs, int size) {
 }
 
 UINT FakeKeyboard::MapVirtualKeyW(UINT code, UINT mapType) {
-  return mapType == MAPVK_VK_TO_VSC ? usScanCode(code) : 0;
+  constexpr std::pair<UINT, UINT> kScanCodes[] = {
+      {VK_LSHIFT, 0x2A}, {VK_RSHIFT, 0x36}, {VK_LCONTROL, 0x1D}, {VK_RCONTROL, 0x1D},
+      {VK_LMENU, 0x38},  {VK_RMENU, 0x38},  {VK_LWIN, 0x5B},     {VK_RWIN, 0x5C},
+      {'V', 0x2F},       {VK_INSERT, 0x52}};
+  for (const auto& [vk, scan] : kScanCodes) {
+    if (vk == code && mapType == MAPVK_VK_TO_VSC) return scan;
+  }
+  return 0;
 }
 
 LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0, 0); }

@@ -29,7 +29,7 @@ class FakeKeyboard final : public platform::Keyboard {
   LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
   SHORT GetAsyncKeyState(int vk) override;
   UINT SendInput(UINT count, INPUT* inputs, int size) override;
-  // The US layout's scan codes of the modifiers, Insert and the letters.
+  // The US layout's scan codes of the keys the shell sends: the modifiers, V and Insert.
   UINT MapVirtualKeyW(UINT code, UINT mapType) override;
   std::unique_ptr<platform::HookThread> StartHookThread(platform::HookFilter& filter,
                                                         platform::HookSink& sink) override;
