@@ -82,7 +82,7 @@ bool Paster::handleMessage(UINT message, WPARAM wParam) {
 
 void Paster::startNext() {
   // A thread left behind at exit starts nothing more.
-  if (stopping_) return cancelQueued();
+  if (stopping_) return closeQueue();
   if (queue_.empty()) return;
   current_ = queue_.front().first;
   PasteRequest request = std::move(queue_.front().second);
@@ -276,8 +276,6 @@ void Paster::onRenderAllFormats() {
   clipboard_.CloseClipboard();
 }
 
-void Paster::closeQueue() { cancelQueued(); }
-
 void Paster::shutdown() {
   platform_.timers->KillTimer(window_, kPasteTimerId);
   const Step step = step_;
@@ -303,10 +301,10 @@ void Paster::shutdown() {
         current_,
         {step == Step::Restoring ? readOutcome() : outcomeSoFar(PasteOutcome::Cancelled), target_});
   }
-  cancelQueued();
+  closeQueue();
 }
 
-void Paster::cancelQueued() {
+void Paster::closeQueue() {
   const auto cancelled = std::move(queue_);
   queue_.clear();
   for (const auto& entry : cancelled) over_(entry.first, {PasteOutcome::Cancelled, {}});

@@ -20,9 +20,9 @@
 // Owned and run by the paste thread (paste/paste_thread.h on Windows, the test on the host).
 // `over` runs on that thread once per paste with the paste's number (counted from 0 in the order
 // enqueued) and its report: in order, except that pastes cancelled from the queue are over before
-// the one under way. The one thing
-// shared with another thread is `stopping`, set by the main thread when the shell exits: a thread
-// left behind then may be ended at any moment, so it empties the clipboard no more.
+// the one under way. The one thing shared with another thread is `stopping`, set by the main
+// thread when the shell exits: a thread left behind then may be ended at any moment, so it
+// empties the clipboard no more.
 #pragma once
 
 #include <atomic>
@@ -89,7 +89,6 @@ class Paster {
   // One timeline phase, when the process traces.
   void mark(const char* phase);
   void finish(PasteOutcome outcome);
-  void cancelQueued();
 
   platform::Platform& platform_;
   platform::Clipboard& clipboard_;
