@@ -17,6 +17,7 @@ class MediaFoundation;
 class Shell;
 class Processes;
 class Trace;
+class UserKeyboard;
 
 // Not owned: the implementations outlive every user (process-wide on Windows, the test fixture on
 // the host). A concern a test does not exercise may be left null.
@@ -32,6 +33,7 @@ struct Platform {
   Shell* shell = nullptr;
   Processes* processes = nullptr;
   Trace* trace = nullptr;
+  UserKeyboard* userKeyboard = nullptr;
 };
 
 }  // namespace platform

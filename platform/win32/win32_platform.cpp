@@ -1,6 +1,14 @@
 #include "platform/win32/win32_platform.h"
 
+#include "platform/user_keyboard.h"
+
 namespace platform {
+
+UserKeyboard& Win32UserKeyboard() {
+  static auto* userKeyboard =
+      new UserKeyboard;  // never destroyed: the paste thread may outlive exit
+  return *userKeyboard;
+}
 
 Platform& Win32Platform() {
   static Platform aggregate = [] {
@@ -16,6 +24,7 @@ Platform& Win32Platform() {
     p.shell = &Win32Shell();
     p.processes = &Win32Processes();
     p.trace = &Win32Trace();
+    p.userKeyboard = &Win32UserKeyboard();
     return p;
   }();
   return aggregate;

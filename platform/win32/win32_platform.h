@@ -22,6 +22,7 @@ Clipboard& Win32Clipboard();
 MediaFoundation& Win32MediaFoundation();
 Shell& Win32Shell();
 Processes& Win32Processes();
+UserKeyboard& Win32UserKeyboard();
 
 // The hook thread behind Win32Keyboard().StartHookThread.
 std::unique_ptr<HookThread> StartWin32HookThread(HookFilter& filter, HookSink& sink);

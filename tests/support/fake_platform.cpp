@@ -16,6 +16,7 @@ FakePlatform::FakePlatform() {
   timers.windows = &windows;
   clipboard.windows = &windows;
   platform_.trace = &trace;
+  platform_.userKeyboard = &userKeyboard;
 }
 
 }  // namespace fake

@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "platform/trace.h"
+#include "platform/user_keyboard.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_clipboard.h"
 #include "tests/support/fake_debug_output.h"
@@ -44,6 +45,7 @@ class FakePlatform {
   // Off, as in a process started without MURMURLY_TRACE; a test turns it on by assigning
   // platform::Trace(clock, debug, true).
   platform::Trace trace{clock, debug, false};
+  platform::UserKeyboard userKeyboard;
 
  private:
   platform::Platform platform_;
