@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "paste/checked_send.h"
 #include "paste/paste_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
@@ -165,7 +166,7 @@ void Paster::sendKeys() {
   // even end the paste meanwhile by taking the clipboard.
   const std::size_t paste = current_;
   step_ = Step::AfterKeys;
-  platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  checkedSend(platform_, keys);
   mark(platform::phase::kKeysSent);
   if (current_ == paste && step_ == Step::AfterKeys && !targetRead_) wait(kUnreadMs);
 }

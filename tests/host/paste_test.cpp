@@ -4,10 +4,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "paste/checked_send.h"
 #include "paste/paste_keys.h"
 #include "paste/paster.h"
 #include "platform/own_input.h"
@@ -371,6 +374,74 @@ TEST_F(PasteTest, ClosingCancelsTheQueueAndPutsTheUserContentBackAtOnce) {
   fake.windows.sendMessage(owner, WM_RENDERALLFORMATS);
   EXPECT_EQ(fake.clipboard.text(), u"kept");
   expectNothingLeaked();
+}
+
+// What reaches the hook of a batch Windows stopped taking: "+" down, "-" up; a Unicode record as
+// its unit.
+std::vector<std::pair<char, DWORD>>* sentLog = nullptr;
+LRESULT CALLBACK logSent(int, WPARAM message, LPARAM lParam) {
+  const auto& event = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  sentLog->emplace_back(message == WM_KEYUP || message == WM_SYSKEYUP ? '-' : '+',
+                        event.vkCode == VK_PACKET ? event.scanCode : event.vkCode);
+  return 0;
+}
+
+TEST(CheckedSendTest, AShortBatchIsFollowedByTheKeyUpsOwedForWhatItLeftDown) {
+  using Log = std::vector<std::pair<char, DWORD>>;
+  constexpr DWORD up = KEYEVENTF_KEYUP;
+  const auto unit = [](WORD code, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = code;
+    input.ki.dwFlags = KEYEVENTF_UNICODE | flags;
+    input.ki.dwExtraInfo = platform::kOwnInputSignature;
+    return input;
+  };
+  const struct {
+    std::vector<std::pair<DWORD, DWORD>> keys;  // a virtual key and its flags; unicode below
+    std::vector<std::pair<WORD, DWORD>> units;
+    std::deque<UINT> takes;
+    UINT sent;
+    Log log;
+  } cases[] = {
+      // A chord with the user's Right Shift released around it, stopped after V went down: V
+      // and Ctrl go up, the user's Shift is theirs to press.
+      {{{VK_RSHIFT, up}, {VK_LCONTROL, 0}, {'V', 0}, {'V', up}, {VK_LCONTROL, up}, {VK_RSHIFT, 0}},
+       {},
+       {3},
+       3,
+       {{'-', VK_RSHIFT}, {'+', VK_LCONTROL}, {'+', 'V'}, {'-', 'V'}, {'-', VK_LCONTROL}}},
+      // Typed units stopped inside a surrogate pair: its first half goes up.
+      {{},
+       {{0xE9, 0}, {0xE9, up}, {0xD83D, 0}, {0xD83D, up}, {0xDE00, 0}, {0xDE00, up}},
+       {3},
+       3,
+       {{'+', 0xE9}, {'-', 0xE9}, {'+', 0xD83D}, {'-', 0xD83D}}},
+      // The key-ups themselves are refused once: sent again.
+      {{{VK_LSHIFT, 0}, {'A', 0}, {'A', up}, {VK_LSHIFT, up}},
+       {},
+       {2, 0, 1},
+       2,
+       {{'+', VK_LSHIFT}, {'+', 'A'}, {'-', 'A'}, {'-', VK_LSHIFT}}},
+      // All of it went in: nothing more.
+      {{{VK_LCONTROL, 0}, {VK_LCONTROL, up}}, {}, {}, 2, {{'+', VK_LCONTROL}, {'-', VK_LCONTROL}}},
+  };
+  for (const auto& testCase : cases) {
+    FakePlatform fake;
+    Log log;
+    sentLog = &log;
+    fake.keyboard.SetWindowsHookExW(WH_KEYBOARD_LL, logSent, nullptr, 0);
+    std::vector<INPUT> batch;
+    for (const auto& [vk, flags] : testCase.keys) {
+      batch.push_back(platform::ownKeyInput(fake.keyboard, static_cast<WORD>(vk), flags));
+    }
+    for (const auto& [code, flags] : testCase.units) batch.push_back(unit(code, flags));
+    fake.keyboard.nextSendTakes = testCase.takes;
+    EXPECT_EQ(paste::checkedSend(fake.platform(), batch), testCase.sent);
+    EXPECT_EQ(log, testCase.log);
+    EXPECT_EQ(fake.debug.lines.size(), testCase.sent == batch.size() ? 0u : 1u);
+    sentLog = nullptr;
+  }
 }
 
 TEST(PasteKeysTest, HeldModifiersGoUpForTheChordAndDownAgainAfterItEachWithItsScanCode) {
