@@ -160,7 +160,7 @@ void Paster::sendKeys() {
     platform_.windows->GetClassNameW(foreground, className, kClassNameUnits);
     chord = pasteChordForWindowClass(platform::U(className));
   }
-  std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, chord);
+  std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, heldModifiers(platform_), chord);
   // The target can read before SendInput returns: this thread handles the clipboard messages sent
   // to it while it waits for the keyboard hooks of the batch's later records. Another program may
   // even end the paste meanwhile by taking the clipboard.

@@ -465,10 +465,11 @@ TEST(PasteKeysTest, HeldModifiersGoUpForTheChordAndDownAgainAfterItEachWithItsSc
                  'V',         0x2F, 0,        'V',         0x2F, up, VK_LSHIFT, 0x2A, up,
                  VK_LCONTROL, 0x1D, up,       VK_RCONTROL, 0x1D, ext}}};
   for (const auto& testCase : cases) {
-    FakeClock clock;
-    FakeKeyboard keyboard(clock);
+    FakePlatform fake;
+    FakeKeyboard& keyboard = fake.keyboard;
     for (const DWORD vk : testCase.held) keyboard.setKeyDown(vk, true);
-    std::vector<INPUT> keys = paste::pasteKeys(keyboard, testCase.chord);
+    std::vector<INPUT> keys =
+        paste::pasteKeys(keyboard, paste::heldModifiers(fake.platform()), testCase.chord);
     std::vector<DWORD> records;
     for (const INPUT& key : keys) {
       EXPECT_TRUE(platform::isOwnInput(key.ki.dwExtraInfo));
