@@ -157,7 +157,9 @@ TEST_F(PasteTest, OnlyTheTargetsReadStartsTheRestoreElseItWaitsTwoSecondsAfterTh
   } cases[] = {{FakeClipboard::kOtherProgram, 50, PasteOutcome::Pasted, 350},
                {monitor, 20, PasteOutcome::ReadByOther, 2050},  // before the keys
                {monitor, 150, PasteOutcome::ReadByOther, 2050},
-               {nullptr, 150, PasteOutcome::ReadByOther, 2050},
+               // Without a window only the time tells: after the keys it is the target's.
+               {nullptr, 20, PasteOutcome::ReadByOther, 2050},
+               {nullptr, 150, PasteOutcome::Pasted, 450},
                {nullptr, -1, PasteOutcome::NotRead, 2050}};
   for (const auto& testCase : cases) {
     fake.clipboard.putText(u"before");
@@ -170,8 +172,10 @@ TEST_F(PasteTest, OnlyTheTargetsReadStartsTheRestoreElseItWaitsTwoSecondsAfterTh
       fake.advance(testCase.readAtMs);
       EXPECT_EQ(fake.clipboard.readTextAsOther(testCase.reader), u"transcript");
       // A target reading late still finds the transcript, though its read goes unseen.
-      fake.advance(850 - testCase.readAtMs);
-      EXPECT_EQ(fake.clipboard.readTextAsOther(), u"transcript");
+      if (testCase.outcome != PasteOutcome::Pasted) {
+        fake.advance(850 - testCase.readAtMs);
+        EXPECT_EQ(fake.clipboard.readTextAsOther(), u"transcript");
+      }
     }
     fake.advance(testCase.overAtMs - 1 - msSinceStart());
     EXPECT_TRUE(overAtMs.empty());
@@ -240,6 +244,45 @@ TEST_F(PasteTest, ABusyClipboardIsRetriedEvery50msForASlowTargetUpTo60Seconds) {
   fake.clipboard.holdOpenByOther = false;
   EXPECT_EQ(fake.clipboard.text(), u"b");
   expectNothingLeaked();
+}
+
+// Keys sent long after they were asked for would land in whatever window is in front by then.
+TEST_F(PasteTest, APasteWaitingOver3sBehindARetryingRestoreIsBusyWithoutKeys) {
+  paster->enqueue({"slow target", {}});
+  fake.advance(50);
+  fake.clipboard.readTextAsOther();
+  fake.clipboard.holdOpenByOther = true;  // the restore retries from 350 ms on
+  fake.advance(1000);
+  paster->enqueue({"stale", {}});
+  fake.advance(1000);
+  paster->enqueue({"fresh", {}});
+  keys.clear();
+  fake.advance(2500);
+  EXPECT_EQ(overAtMs, std::vector<std::int64_t>{4100});  // the first retry after 3 s
+  fake.clipboard.holdOpenByOther = false;
+  fake.advance(100);
+  EXPECT_EQ(fake.clipboard.readTextAsOther(), u"fresh");
+  fake.advance(300);
+  EXPECT_EQ(outcomes,
+            (Outcomes{PasteOutcome::ClipboardBusy, PasteOutcome::Pasted, PasteOutcome::Pasted}));
+  EXPECT_EQ(keys.size(), 4u);  // the fresh one's Ctrl+V only
+  EXPECT_EQ(fake.debug.lines, Lines{"[GlobalHotkey] A paste waited 3 s for the clipboard behind "
+                                    "the previous one; no keys sent\n"});
+}
+
+// A UWP app's frame window belongs to ApplicationFrameHost; the app reads through its CoreWindow.
+TEST_F(PasteTest, AUwpAppIsTheTargetBehindItsFrame) {
+  const HWND frame = fake.windows.foreground = fake.windows.addWindow(u"ApplicationFrameWindow");
+  const HWND core = fake.windows.addWindow(u"Windows.UI.Core.CoreWindow");
+  fake.windows.window(core)->parent = frame;
+  fake.processes.windowProcess = {{frame, 9}, {core, 10}};
+  fake.processes.names = {{9, "ApplicationFrameHost.exe"}, {10, "CalculatorApp.exe"}};
+  paster->enqueue({"42", {}});
+  fake.advance(100);
+  fake.clipboard.readTextAsOther(core);
+  fake.advance(300);
+  EXPECT_EQ(outcomes, Outcomes{PasteOutcome::Pasted});
+  EXPECT_EQ(targets, std::vector<std::string>{"CalculatorApp.exe"});
 }
 
 TEST_F(PasteTest, PastesRunOneAfterAnotherInTheOrderAskedWithTheKeysOfTheirTarget) {
@@ -376,72 +419,49 @@ TEST_F(PasteTest, ClosingCancelsTheQueueAndPutsTheUserContentBackAtOnce) {
   expectNothingLeaked();
 }
 
-// What reaches the hook of a batch Windows stopped taking: "+" down, "-" up; a Unicode record as
-// its unit.
+// What reaches the hook: "+" down, "-" up, and the key (a Unicode record's unit).
 std::vector<std::pair<char, DWORD>>* sentLog = nullptr;
 LRESULT CALLBACK logSent(int, WPARAM message, LPARAM lParam) {
   const auto& event = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  sentLog->emplace_back(message == WM_KEYUP || message == WM_SYSKEYUP ? '-' : '+',
+  sentLog->emplace_back(message == WM_KEYUP ? '-' : '+',
                         event.vkCode == VK_PACKET ? event.scanCode : event.vkCode);
   return 0;
 }
 
 TEST(CheckedSendTest, AShortBatchIsFollowedByTheKeyUpsOwedForWhatItLeftDown) {
   using Log = std::vector<std::pair<char, DWORD>>;
-  constexpr DWORD up = KEYEVENTF_KEYUP;
-  const auto unit = [](WORD code, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wScan = code;
-    input.ki.dwFlags = KEYEVENTF_UNICODE | flags;
-    input.ki.dwExtraInfo = platform::kOwnInputSignature;
-    return input;
-  };
+  constexpr DWORD up = KEYEVENTF_KEYUP, unicode = KEYEVENTF_UNICODE;
   const struct {
-    std::vector<std::pair<DWORD, DWORD>> keys;  // a virtual key and its flags; unicode below
-    std::vector<std::pair<WORD, DWORD>> units;
+    std::vector<std::pair<WORD, DWORD>> batch;  // a virtual key (or a unit) and flags
     std::deque<UINT> takes;
-    UINT sent;
     Log log;
   } cases[] = {
-      // A chord with the user's Right Shift released around it, stopped after V went down: V
-      // and Ctrl go up, the user's Shift is theirs to press.
+      // A chord with the user's Right Shift released around it, stopped after V went down: V and
+      // Ctrl go up; the Shift is the user's to press.
       {{{VK_RSHIFT, up}, {VK_LCONTROL, 0}, {'V', 0}, {'V', up}, {VK_LCONTROL, up}, {VK_RSHIFT, 0}},
-       {},
        {3},
-       3,
        {{'-', VK_RSHIFT}, {'+', VK_LCONTROL}, {'+', 'V'}, {'-', 'V'}, {'-', VK_LCONTROL}}},
-      // Typed units stopped inside a surrogate pair: its first half goes up.
-      {{},
-       {{0xE9, 0}, {0xE9, up}, {0xD83D, 0}, {0xD83D, up}, {0xDE00, 0}, {0xDE00, up}},
-       {3},
-       3,
-       {{'+', 0xE9}, {'-', 0xE9}, {'+', 0xD83D}, {'-', 0xD83D}}},
-      // The key-ups themselves are refused once: sent again.
-      {{{VK_LSHIFT, 0}, {'A', 0}, {'A', up}, {VK_LSHIFT, up}},
-       {},
-       {2, 0, 1},
-       2,
-       {{'+', VK_LSHIFT}, {'+', 'A'}, {'-', 'A'}, {'-', VK_LSHIFT}}},
-      // All of it went in: nothing more.
-      {{{VK_LCONTROL, 0}, {VK_LCONTROL, up}}, {}, {}, 2, {{'+', VK_LCONTROL}, {'-', VK_LCONTROL}}},
-  };
+      // Typed units stopped inside a surrogate pair; its key-up refused once, then sent again.
+      {{{0xE9, unicode}, {0xE9, unicode | up}, {0xD83D, unicode}, {0xD83D, unicode | up}},
+       {3, 0},
+       {{'+', 0xE9}, {'-', 0xE9}, {'+', 0xD83D}, {'-', 0xD83D}}}};
   for (const auto& testCase : cases) {
     FakePlatform fake;
     Log log;
     sentLog = &log;
     fake.keyboard.SetWindowsHookExW(WH_KEYBOARD_LL, logSent, nullptr, 0);
     std::vector<INPUT> batch;
-    for (const auto& [vk, flags] : testCase.keys) {
-      batch.push_back(platform::ownKeyInput(fake.keyboard, static_cast<WORD>(vk), flags));
+    for (const auto& [key, flags] : testCase.batch) {
+      batch.push_back(platform::ownKeyInput(fake.keyboard, key, flags));
+      if ((flags & unicode) != 0)
+        batch.back().ki = {0, key, flags, 0, platform::kOwnInputSignature};
     }
-    for (const auto& [code, flags] : testCase.units) batch.push_back(unit(code, flags));
     fake.keyboard.nextSendTakes = testCase.takes;
-    EXPECT_EQ(paste::checkedSend(fake.platform(), batch), testCase.sent);
+    EXPECT_EQ(paste::checkedSend(fake.platform(), batch), 3u);
     EXPECT_EQ(log, testCase.log);
-    EXPECT_EQ(fake.debug.lines.size(), testCase.sent == batch.size() ? 0u : 1u);
-    sentLog = nullptr;
+    EXPECT_EQ(fake.debug.lines.size(), 1u);
   }
+  sentLog = nullptr;
 }
 
 TEST(PasteKeysTest, HeldModifiersGoUpForTheChordAndDownAgainAfterItEachWithItsScanCode) {
