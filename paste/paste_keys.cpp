@@ -1,24 +1,20 @@
 #include "paste/paste_keys.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 
 #include "platform/own_input.h"
+#include "platform/user_keyboard.h"
 
 namespace paste {
 namespace {
 
 constexpr WORD kVkV = 0x56;
 
-struct Modifier {
-  WORD vk;
-  bool needsMask;  // Alt and Win: a lone release or press-and-release of them does something
-};
-
-constexpr Modifier kModifiers[] = {
-    {VK_LSHIFT, false}, {VK_RSHIFT, false}, {VK_LCONTROL, false}, {VK_RCONTROL, false},
-    {VK_LMENU, true},   {VK_RMENU, true},   {VK_LWIN, true},      {VK_RWIN, true},
-};
+constexpr auto& kModifierVks = platform::UserKeyboard::kModifierVks;
+// Alt and Win, the last four: a lone release or press-and-release of them does something.
+constexpr std::uint8_t kNeedMask = 0xF0;
 
 struct ChordKeys {
   PasteChord chord;
@@ -69,20 +65,28 @@ PasteChord pasteChordForWindowClass(std::u16string_view className) {
   return terminal ? PasteChord::ShiftInsert : PasteChord::CtrlV;
 }
 
-std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, PasteChord chord) {
-  std::vector<const Modifier*> held;
-  for (const Modifier& modifier : kModifiers) {
-    if ((keyboard.GetAsyncKeyState(modifier.vk) & 0x8000) != 0) held.push_back(&modifier);
+std::uint8_t heldModifiers(platform::Platform& platform) {
+  if (const auto seen = platform.userKeyboard->heldModifiers()) return *seen;
+  std::uint8_t held = 0;
+  for (std::size_t i = 0; i < std::size(kModifierVks); ++i) {
+    if ((platform.keyboard->GetAsyncKeyState(kModifierVks[i]) & 0x8000) != 0) held |= 1u << i;
   }
-  const bool masked =
-      std::any_of(held.begin(), held.end(), [](const Modifier* m) { return m->needsMask; });
+  return held;
+}
+
+std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, std::uint8_t held, PasteChord chord) {
+  std::vector<WORD> heldVks;
+  for (std::size_t i = 0; i < std::size(kModifierVks); ++i) {
+    if ((held & (1u << i)) != 0) heldVks.push_back(kModifierVks[i]);
+  }
+  const bool masked = (held & kNeedMask) != 0;
   const ChordKeys& keys =
       *std::find_if(std::begin(kChords), std::end(kChords),
                     [chord](const ChordKeys& candidate) { return candidate.chord == chord; });
 
   Batch batch(keyboard);
   if (masked) batch.mask();
-  for (const Modifier* modifier : held) batch.release(modifier->vk);
+  for (const WORD modifier : heldVks) batch.release(modifier);
   for (const WORD modifier : keys.modifiers) {
     if (modifier != 0) batch.press(modifier);
   }
@@ -92,7 +96,7 @@ std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, PasteChord chord) {
        ++modifier) {
     if (*modifier != 0) batch.release(*modifier);
   }
-  for (const Modifier* modifier : held) batch.press(modifier->vk);
+  for (const WORD modifier : heldVks) batch.press(modifier);
   if (masked) batch.mask();
   return batch.take();
 }

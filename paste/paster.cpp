@@ -1,8 +1,11 @@
 #include "paste/paster.h"
 
+#include <algorithm>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "paste/checked_send.h"
 #include "paste/paste_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
@@ -23,8 +26,16 @@ constexpr UINT kAfterReadMs = 300;
 constexpr UINT kUnreadMs = 2000;
 constexpr UINT kRestoreRetryMs = 50;
 constexpr std::int64_t kRestoreGiveUpNs = 60'000'000'000;
+constexpr std::int64_t kStaleNs = 3'000'000'000;
 constexpr int kShutdownAttempts = 10;
 constexpr int kClassNameUnits = 64;
+
+bool asciiEqualNoCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return lower(x) == lower(y);
+  });
+}
 
 constexpr const char* kSetFailed = "[GlobalHotkey] Failed to set clipboard after retries\n";
 constexpr const char* kTaken =
@@ -33,6 +44,8 @@ constexpr const char* kNeverRead =
     "[GlobalHotkey] The paste target never read the transcript; restoring the clipboard\n";
 constexpr const char* kBusy =
     "[GlobalHotkey] Clipboard busy for 60 s; the previous content was not restored\n";
+constexpr const char* kStale =
+    "[GlobalHotkey] A paste waited 3 s for the clipboard behind the previous one; no keys sent\n";
 constexpr const char* kElevated =
     "[GlobalHotkey] The foreground window runs elevated; no keys sent, transcript left on the "
     "clipboard\n";
@@ -56,7 +69,7 @@ Paster::Paster(platform::Platform& platform, HWND window, const std::atomic<bool
 Paster::~Paster() { platform_.timers->KillTimer(window_, kPasteTimerId); }
 
 void Paster::enqueue(PasteRequest request) {
-  queue_.emplace_back(enqueued_++, std::move(request));
+  queue_.push_back({enqueued_++, std::move(request), platform_.clock->SteadyNowNs()});
   if (step_ == Step::Idle) startNext();
 }
 
@@ -84,8 +97,8 @@ void Paster::startNext() {
   // A thread left behind at exit starts nothing more.
   if (stopping_) return closeQueue();
   if (queue_.empty()) return;
-  current_ = queue_.front().first;
-  PasteRequest request = std::move(queue_.front().second);
+  current_ = queue_.front().paste;
+  PasteRequest request = std::move(queue_.front().request);
   queue_.pop_front();
   next_ = text::toWideWhole(request.utf8);
   chord_ = request.chord;
@@ -144,8 +157,7 @@ bool Paster::putExclusionFormats() {
 void Paster::sendKeys() {
   platform::Processes& processes = *platform_.processes;
   const HWND foreground = platform_.windows->GetForegroundWindow();
-  processes.GetWindowThreadProcessId(foreground, &targetProcess_);
-  if (targetProcess_ != 0) target_ = processes.processFileName(targetProcess_);
+  findTarget(foreground);
   if (targetProcess_ != 0 && processes.processIntegrityLevel(targetProcess_) >
                                  processes.processIntegrityLevel(processes.GetCurrentProcessId())) {
     log(kElevated);
@@ -159,15 +171,31 @@ void Paster::sendKeys() {
     platform_.windows->GetClassNameW(foreground, className, kClassNameUnits);
     chord = pasteChordForWindowClass(platform::U(className));
   }
-  std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, chord);
+  std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, heldModifiers(platform_), chord);
   // The target can read before SendInput returns: this thread handles the clipboard messages sent
   // to it while it waits for the keyboard hooks of the batch's later records. Another program may
   // even end the paste meanwhile by taking the clipboard.
   const std::size_t paste = current_;
   step_ = Step::AfterKeys;
-  platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  checkedSend(platform_, keys);
   mark(platform::phase::kKeysSent);
   if (current_ == paste && step_ == Step::AfterKeys && !targetRead_) wait(kUnreadMs);
+}
+
+void Paster::findTarget(HWND foreground) {
+  platform::Processes& processes = *platform_.processes;
+  processes.GetWindowThreadProcessId(foreground, &targetProcess_);
+  if (targetProcess_ == 0) return;
+  target_ = processes.processFileName(targetProcess_);
+  if (!asciiEqualNoCase(target_, "ApplicationFrameHost.exe")) return;
+  DWORD app = 0;
+  processes.GetWindowThreadProcessId(
+      platform_.windows->FindWindowExW(foreground, nullptr,
+                                       platform::W(u"Windows.UI.Core.CoreWindow"), nullptr),
+      &app);
+  if (app == 0) return;  // a suspended app's window is not in its frame
+  targetProcess_ = app;
+  target_ = processes.processFileName(app);
 }
 
 void Paster::render() {
@@ -187,12 +215,15 @@ void Paster::render() {
   if (step_ == Step::AfterKeys) wait(kAfterReadMs);
 }
 
-// Inside WM_RENDERFORMAT the clipboard is open by the reader. A reader that opened it without a
-// window cannot be told apart and counts as another program: its read starts no restore.
+// Inside WM_RENDERFORMAT the clipboard is open by the reader. Only the first read reaches us (the
+// data is ours no more once rendered), so a windowless one after the keys is most likely the
+// target's own.
 bool Paster::readByTarget() {
   if (step_ == Step::BeforeKeys || targetProcess_ == 0) return false;
+  const HWND readerWindow = clipboard_.GetOpenClipboardWindow();
+  if (readerWindow == nullptr) return !otherRead_;
   DWORD reader = 0;
-  platform_.processes->GetWindowThreadProcessId(clipboard_.GetOpenClipboardWindow(), &reader);
+  platform_.processes->GetWindowThreadProcessId(readerWindow, &reader);
   return reader == targetProcess_;
 }
 
@@ -237,6 +268,7 @@ void Paster::tryRestore() {
       log(kBusy);
       return finish(readOutcome());
     }
+    dropStale();
     return wait(kRestoreRetryMs);
   }
   if (!ours()) {
@@ -304,10 +336,20 @@ void Paster::shutdown() {
   closeQueue();
 }
 
+void Paster::dropStale() {
+  const std::int64_t nowNs = platform_.clock->SteadyNowNs();
+  while (!queue_.empty() && nowNs - queue_.front().sinceNs > kStaleNs) {
+    const std::size_t paste = queue_.front().paste;
+    queue_.pop_front();
+    log(kStale);
+    over_(paste, {PasteOutcome::ClipboardBusy, {}});
+  }
+}
+
 void Paster::closeQueue() {
   const auto cancelled = std::move(queue_);
   queue_.clear();
-  for (const auto& entry : cancelled) over_(entry.first, {PasteOutcome::Cancelled, {}});
+  for (const Queued& entry : cancelled) over_(entry.paste, {PasteOutcome::Cancelled, {}});
 }
 
 void Paster::wait(UINT ms) { platform_.timers->SetTimer(window_, kPasteTimerId, ms, nullptr); }

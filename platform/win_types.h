@@ -184,6 +184,7 @@ constexpr int HC_ACTION = 0;
 constexpr DWORD INPUT_KEYBOARD = 1;
 constexpr DWORD KEYEVENTF_EXTENDEDKEY = 0x0001;
 constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
+constexpr DWORD KEYEVENTF_UNICODE = 0x0004;
 constexpr DWORD LLKHF_EXTENDED = 0x01;
 constexpr DWORD LLKHF_INJECTED = 0x10;
 constexpr DWORD LLKHF_UP = 0x80;
@@ -214,6 +215,7 @@ constexpr int VK_LCONTROL = 0xA2;
 constexpr int VK_RCONTROL = 0xA3;
 constexpr int VK_LMENU = 0xA4;
 constexpr int VK_RMENU = 0xA5;
+constexpr int VK_PACKET = 0xE7;
 
 // Window messages.
 constexpr UINT WM_NULL = 0x0000;
@@ -262,6 +264,7 @@ constexpr LRESULT HTCLIENT = 1;
 
 // Window styles and placement.
 constexpr DWORD WS_POPUP = 0x80000000u;
+constexpr DWORD WS_CHILD = 0x40000000u;
 constexpr DWORD WS_VISIBLE = 0x10000000u;
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000u;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008u;

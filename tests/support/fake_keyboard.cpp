@@ -81,13 +81,20 @@ void FakeKeyboard::setKeyDown(DWORD vk, bool down) {
 
 UINT FakeKeyboard::SendInput(UINT count, INPUT* inputs, int size) {
   if (inputs == nullptr || size != static_cast<int>(sizeof(INPUT))) return 0;
+  if (!nextSendTakes.empty()) {
+    count = std::min(count, nextSendTakes.front());
+    nextSendTakes.pop_front();
+  }
   ++dispatchDepth_;  // one burst: what the hook posts waits for the whole batch
   for (UINT i = 0; i < count; ++i) {
     if (inputs[i].type != INPUT_KEYBOARD) continue;
     const KEYBDINPUT& key = inputs[i].ki;
     DWORD flags = LLKHF_INJECTED;
     if (key.dwFlags & KEYEVENTF_EXTENDEDKEY) flags |= LLKHF_EXTENDED;
-    dispatch((key.dwFlags & KEYEVENTF_KEYUP) != 0, sidedKey(key.wVk, key.dwFlags), key.wScan, flags,
+    // A Unicode record reaches the hook as VK_PACKET with its unit as the scan code.
+    const bool unicode = (key.dwFlags & KEYEVENTF_UNICODE) != 0;
+    dispatch((key.dwFlags & KEYEVENTF_KEYUP) != 0,
+             unicode ? VK_PACKET : sidedKey(key.wVk, key.dwFlags), key.wScan, flags,
              key.dwExtraInfo, key.time);
   }
   if (--dispatchDepth_ == 0) burstOver();
