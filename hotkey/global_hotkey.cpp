@@ -234,9 +234,10 @@ void GlobalHotkey::tapped() {
   showHintOverlay();
 }
 
+// The event first, as at the press: the Dart side stops recording at it.
 void GlobalHotkey::released() {
-  if (overlayEnabled) recordingOverlay.showTranscribingLook();
   sendEvent("onHotkeyUp");
+  if (overlayEnabled) recordingOverlay.showTranscribingLook();
 }
 
 void GlobalHotkey::cancelled() {
