@@ -51,7 +51,9 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
         handleHotkeyUp(event.timeNs);
       }
     } else if (vk == comboVk) {
-      if (down && primaryDown && !isHeld) {
+      // The modifier's key-down remembered, and the hook's view of it at this key: a key-up the
+      // hook missed (removed, or the key went up on another desktop) leaves the first set.
+      if (down && primaryDown && states.isDown(primaryVk) && !isHeld) {
         transitions_.log("[GlobalHotkey] Combo DOWN\n");
         handleHotkeyDown(event.foreground, event.timeNs);
       } else if (up && isHeld) {

@@ -152,6 +152,29 @@ TEST_F(HookThreadTest, KeyUpTheHookMissedIsTakenFromTheSystem) {
   EXPECT_EQ(takeLog(), kSingleDown);
 }
 
+// "Left Ctrl + K" with Ctrl's key-up lost while the hook was gone, or while another desktop had the
+// keyboard: the K that follows alone is a plain letter, not the hotkey.
+TEST_F(HookThreadTest, ModifierUpTheHookMissedNeverMakesItsLetterAloneTheHotkey) {
+  for (const bool repaired : {true, false}) {
+    SCOPED_TRACE(repaired ? "repair" : "other desktop");
+    listen("Left Ctrl + K");
+    press(VK_LCONTROL);
+    if (repaired) {
+      fake.keyboard.removeHooksBehindOwnersBack();
+      release(VK_LCONTROL);
+      advance(1000);
+      press('A');
+      release('A');
+    } else {
+      fake.keyboard.setKeyDown(VK_LCONTROL, false);
+    }
+    press('K');
+    release('K');
+    EXPECT_EQ(takeLog(), repaired ? Log{kRepaired} : Log{});
+    hotkey->stopListening();
+  }
+}
+
 TEST_F(HookThreadTest, MaskKeyOnlyWhenAnAltOrWinHotkeyIsCompleted) {
   struct Case {
     const char* label;
