@@ -113,6 +113,7 @@ void HoldState::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   if (isHeld) return;
   cancelledByButton = false;
   isHeld = true;
+  pressTimeNs = atNs;
   releasePoll.start();
 
   if (transitions_.appHasFocus(foreground)) {
@@ -122,7 +123,6 @@ void HoldState::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   }
 
   isRecording = true;
-  pressTimeNs = atNs;
   transitions_.recordingStarted();
   maxDurationTimer.start();
   transitions_.log("[GlobalHotkey] Started max duration timer\n");
@@ -170,9 +170,16 @@ void HoldState::handleCancelAreaClick() {
   transitions_.cancelled();
 }
 
-void HoldState::pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs) {
+void HoldState::pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs,
+                            bool inputDesktopIsOurs) {
   if (!isHeld) {
     releasePoll.stop();
+    return;
+  }
+  if (!inputDesktopIsOurs) {
+    transitions_.log(
+        "[GlobalHotkey] Another desktop has the input during hold \xE2\x80\x94 cancelling\n");
+    handleHotkeyCancel();
     return;
   }
   if (releasePoll.read(keys, now, nowNs) != ReleasePoll::Read::Released) return;

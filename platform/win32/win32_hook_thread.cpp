@@ -30,6 +30,8 @@ constexpr UINT kReinstallFailedPosted = WM_APP + 6;
 constexpr UINT kDesktopSwitchPosted = WM_APP + 7;
 constexpr UINT_PTR kWatchTimerId = 1;
 constexpr UINT kWatchPeriodMs = 250;
+// A switch event's time stamp older than this is not believed (a tick count from before a wrap).
+constexpr DWORD kMaxSwitchAgeMs = 10'000;
 constexpr const wchar_t* kHookWindowClass = L"MurmurlyHookThread";
 constexpr const wchar_t* kInboxWindowClass = L"MurmurlyHookInbox";
 
@@ -161,9 +163,14 @@ class Win32HookThread final : public HookThread {
     return ::CallNextHookEx(nullptr, code, message, event);
   }
 
-  static void CALLBACK desktopSwitched(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  // `eventMs`: the tick count when the switch happened; the event reaches us a little later.
+  static void CALLBACK desktopSwitched(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD,
+                                       DWORD eventMs) {
     if (Win32HookThread* self = hookThreadState) {
-      ::PostMessageW(self->inbox_.get(), kDesktopSwitchPosted, 0, 0);
+      const DWORD ageMs = ::GetTickCount() - eventMs;
+      const std::int64_t atNs =
+          nowNs() - (ageMs < kMaxSwitchAgeMs ? static_cast<std::int64_t>(ageMs) * 1'000'000 : 0);
+      ::PostMessageW(self->inbox_.get(), kDesktopSwitchPosted, static_cast<WPARAM>(atNs), 0);
     }
   }
 
@@ -226,7 +233,7 @@ class Win32HookThread final : public HookThread {
         self->sink_.onHookReinstallFailed();
         return 0;
       case kDesktopSwitchPosted:
-        self->sink_.onDesktopSwitched();
+        self->sink_.onDesktopSwitched(static_cast<std::int64_t>(wParam));
         return 0;
       default:
         return ::DefWindowProcW(window, message, wParam, lParam);
