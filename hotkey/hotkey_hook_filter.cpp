@@ -84,11 +84,11 @@ bool HotkeyHookFilter::mayHaveAltGr(HWND foreground, Verdict& verdict) {
 }
 
 void HotkeyHookFilter::followUp() {
-  if (unknownLayout_ != nullptr) {
-    if (layouts_.known(unknownLayout_) == AltGrLayouts::AltGr::Unknown)
-      layouts_.learn(unknownLayout_);
-    unknownLayout_ = nullptr;
+  // Two first presses may have met it before this runs.
+  if (unknownLayout_ != nullptr && layouts_.known(unknownLayout_) == AltGrLayouts::AltGr::Unknown) {
+    layouts_.learn(unknownLayout_);
   }
+  unknownLayout_ = nullptr;
   if (!maskDue_) return;
   maskDue_ = false;
   INPUT mask[2] = {platform::ownKeyInput(*platform_.keyboard, kMaskKey, 0),
