@@ -30,7 +30,8 @@ constexpr UINT kReinstallFailedPosted = WM_APP + 6;
 constexpr UINT kDesktopSwitchPosted = WM_APP + 7;
 constexpr UINT_PTR kWatchTimerId = 1;
 constexpr UINT kWatchPeriodMs = 250;
-// A switch event's time stamp older than this is not believed (a tick count from before a wrap).
+// A switch event seemingly older than this is taken as now: stamped after our own tick reading, its
+// age wrapped around.
 constexpr DWORD kMaxSwitchAgeMs = 10'000;
 constexpr const wchar_t* kHookWindowClass = L"MurmurlyHookThread";
 constexpr const wchar_t* kInboxWindowClass = L"MurmurlyHookInbox";

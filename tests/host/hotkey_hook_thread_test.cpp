@@ -378,7 +378,8 @@ TEST_F(HookThreadTest, LockDisconnectSuspendOrDesktopSwitchCancelsAHold) {
 }
 
 // The return from a UAC prompt, whose notice comes after the key-down of a hold pressed just after
-// it, leaves that hold alone; the poll then finds the keyboard on another desktop and cancels rather than releases.
+// it, leaves that hold alone; the poll then finds the keyboard on another desktop and cancels
+// rather than releases.
 TEST_F(HookThreadTest, SwitchNoticeEndsOnlyAHoldBeganBeforeTheSwitch) {
   listen("Right Alt");
   const std::int64_t returnedAt = fake.clock.nowNs;
