@@ -11,21 +11,6 @@ constexpr UINT maxHoldMs = 600000;
 
 }  // namespace
 
-bool isModifier(std::uint32_t vk) {
-  for (const std::uint32_t m : modifierKeys) {
-    if (m == vk) return true;
-  }
-  return false;
-}
-
-bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32_t second) {
-  for (const std::uint32_t m : modifierKeys) {
-    if (m == first || m == second) continue;
-    if (states.isDown(m)) return true;
-  }
-  return false;
-}
-
 KeyEvent keyEventFrom(const platform::HookedKey& key) {
   return KeyEvent{key.vkCode, key.message == WM_KEYDOWN || key.message == WM_SYSKEYDOWN,
                   key.message == WM_KEYUP || key.message == WM_SYSKEYUP, key.timeNs,
@@ -66,7 +51,9 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
         handleHotkeyUp(event.timeNs);
       }
     } else if (vk == comboVk) {
-      if (down && primaryDown && !isHeld) {
+      // The modifier's key-down remembered, and the hook's view of it at this key: a key-up the
+      // hook missed (removed, or the key went up on another desktop) leaves the first set.
+      if (down && primaryDown && states.isDown(primaryVk) && !isHeld) {
         transitions_.log("[GlobalHotkey] Combo DOWN\n");
         handleHotkeyDown(event.foreground, event.timeNs);
       } else if (up && isHeld) {
@@ -126,6 +113,7 @@ void HoldState::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   if (isHeld) return;
   cancelledByButton = false;
   isHeld = true;
+  pressTimeNs = atNs;
   releasePoll.start();
 
   if (transitions_.appHasFocus(foreground)) {
@@ -135,7 +123,6 @@ void HoldState::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   }
 
   isRecording = true;
-  pressTimeNs = atNs;
   transitions_.recordingStarted();
   maxDurationTimer.start();
   transitions_.log("[GlobalHotkey] Started max duration timer\n");
@@ -183,9 +170,16 @@ void HoldState::handleCancelAreaClick() {
   transitions_.cancelled();
 }
 
-void HoldState::pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs) {
+void HoldState::pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs,
+                            bool inputDesktopIsOurs) {
   if (!isHeld) {
     releasePoll.stop();
+    return;
+  }
+  if (!inputDesktopIsOurs) {
+    transitions_.log(
+        "[GlobalHotkey] Another desktop has the input during hold \xE2\x80\x94 cancelling\n");
+    handleHotkeyCancel();
     return;
   }
   if (releasePoll.read(keys, now, nowNs) != ReleasePoll::Read::Released) return;

@@ -8,10 +8,10 @@
 // thread.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "hotkey/key_spec.h"
+#include "hotkey/key_states.h"
 #include "hotkey/release_poll.h"
 #include "platform/hook_thread.h"
 #include "platform/platform.h"
@@ -29,24 +29,6 @@ struct KeyEvent {
 };
 
 KeyEvent keyEventFrom(const platform::HookedKey& key);
-
-// Whether a key is down, as the hook saw it: for the key of the event being judged, the state
-// before that event.
-class KeyStates {
- public:
-  virtual bool isDown(std::uint32_t vk) const = 0;
-
- protected:
-  ~KeyStates() = default;
-};
-
-// Left/Right Shift, Ctrl, Alt, Windows, in the order the exclusivity test walks them. Any other
-// key, the side-less codes 16-18 included, is a foreign key.
-inline constexpr std::array<std::uint32_t, 8> modifierKeys = {160, 161, 162, 163, 164, 165, 91, 92};
-
-bool isModifier(std::uint32_t vk);
-// True when a modifier other than the hotkey's own keys is down (the exclusivity test).
-bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32_t second);
 
 class HoldState {
  public:
@@ -77,8 +59,10 @@ class HoldState {
   void handleHotkeyCancel();
   void handleCancelAreaClick();
   // The release poll's timer, and the read after the hook was installed again: `now` is the
-  // system's key state (release_poll.h).
-  void pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs);
+  // system's key state (release_poll.h). While another desktop has the input that state reads
+  // every key up and the user sees nothing of ours: the hold is cancelled, not released.
+  void pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs,
+                   bool inputDesktopIsOurs);
   void checkReleaseAfterRepair(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs);
   // Back to idle without any transition (listening stopped or restarted).
   void reset();
@@ -91,7 +75,7 @@ class HoldState {
   bool held() const { return isHeld; }
   bool recording() const { return isRecording; }
   bool byButton() const { return cancelledByButton; }
-  // When the hook saw the key-down that started the recording.
+  // When the hook saw the key-down that started the hold (a recording, or a press in focus).
   std::int64_t pressTime() const { return pressTimeNs; }
   bool primaryKeyDown() const { return primaryDown; }
   bool secondKeyDown() const { return secondDown; }

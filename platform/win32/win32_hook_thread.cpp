@@ -14,6 +14,7 @@
 
 #include "platform/clock.h"
 #include "platform/hook_thread.h"
+#include "platform/hook_watch.h"
 #include "platform/win32/message_window.h"
 #include "platform/win32/win32_platform.h"
 
@@ -29,6 +30,9 @@ constexpr UINT kReinstallFailedPosted = WM_APP + 6;
 constexpr UINT kDesktopSwitchPosted = WM_APP + 7;
 constexpr UINT_PTR kWatchTimerId = 1;
 constexpr UINT kWatchPeriodMs = 250;
+// A switch event seemingly older than this is taken as now: stamped after our own tick reading, its
+// age wrapped around.
+constexpr DWORD kMaxSwitchAgeMs = 10'000;
 constexpr const wchar_t* kHookWindowClass = L"MurmurlyHookThread";
 constexpr const wchar_t* kInboxWindowClass = L"MurmurlyHookInbox";
 
@@ -160,9 +164,14 @@ class Win32HookThread final : public HookThread {
     return ::CallNextHookEx(nullptr, code, message, event);
   }
 
-  static void CALLBACK desktopSwitched(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  // `eventMs`: the tick count when the switch happened; the event reaches us a little later.
+  static void CALLBACK desktopSwitched(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD,
+                                       DWORD eventMs) {
     if (Win32HookThread* self = hookThreadState) {
-      ::PostMessageW(self->inbox_.get(), kDesktopSwitchPosted, 0, 0);
+      const DWORD ageMs = ::GetTickCount() - eventMs;
+      const std::int64_t atNs =
+          nowNs() - (ageMs < kMaxSwitchAgeMs ? static_cast<std::int64_t>(ageMs) * 1'000'000 : 0);
+      ::PostMessageW(self->inbox_.get(), kDesktopSwitchPosted, static_cast<WPARAM>(atNs), 0);
     }
   }
 
@@ -225,7 +234,7 @@ class Win32HookThread final : public HookThread {
         self->sink_.onHookReinstallFailed();
         return 0;
       case kDesktopSwitchPosted:
-        self->sink_.onDesktopSwitched();
+        self->sink_.onDesktopSwitched(static_cast<std::int64_t>(wParam));
         return 0;
       default:
         return ::DefWindowProcW(window, message, wParam, lParam);
