@@ -49,7 +49,7 @@ TEST(InstalledBundle, ShowsItsWindowAndExitsWithZeroWhenClosed) {
   const bool shown = wine::pumpUntil(
       [&] {
         EnumWindows(visibleAppWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr || WaitForSingleObject(process.hProcess, 0) == 0;
+        return search.found != nullptr || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
       },
       60s);
   DWORD exitCode = STILL_ACTIVE;
