@@ -10,9 +10,14 @@ macro(murmurly_compile_options)
     "$<$<AND:${murmurly_cl_options},$<COMPILE_LANGUAGE:CXX>>:/permissive-;/EHsc>"
     "$<$<AND:$<NOT:${murmurly_cl_options}>,${murmurly_c_cxx}>:-Wall;-Wextra>")
   # The windows-clang build turns it on with warnings as errors, so an extension MSVC rejects
-  # (a variable-length array, a statement expression...) fails on Linux first.
+  # (a variable-length array, a statement expression...) fails on Linux first, and so do the
+  # narrowing conversions and hidden names MSVC's /W4 reports (C4244, C4267, C4456 to C4459).
   if(MURMURLY_PEDANTIC AND NOT MSVC)
     add_compile_options($<${murmurly_c_cxx}:-Wpedantic>)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+      add_compile_options("$<${murmurly_c_cxx}:-Wshorten-64-to-32;-Wimplicit-int-conversion>"
+        "$<${murmurly_c_cxx}:-Wimplicit-float-conversion;-Wfloat-conversion;-Wshadow>")
+    endif()
   endif()
   if(WIN32)
     add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00 UNICODE _UNICODE)

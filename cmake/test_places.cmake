@@ -1,9 +1,30 @@
 # Where each test can run, as its CTest label: a runner picks its tests by label
 # (`ctest -L win32` on a Windows machine), so every test carries exactly one of these.
-#   host   the host build: portable logic on the fake platform, needing nothing outside the process
+#   host   portable logic on the fake platform, needing nothing outside the process: the host
+#          build, and a Windows build made on Windows (MSVC), which runs them natively
 #   win32  a Windows build on real Win32 without X11: under Wine here, natively on Windows
 #   x11    needs an X server with XTEST (Xvfb, xdotool): Linux only
 set(MURMURLY_TEST_PLACES host win32 x11)
+
+# The portable suites in a Windows build: on by default where the build runs what it makes (on
+# Windows, MSVC), so they meet that compiler and its standard library; the windows-clang cross
+# build turns it on to compile them for Windows, pedantic, warnings as errors, before MSVC does.
+if(WIN32 AND NOT CMAKE_CROSSCOMPILING)
+  set(murmurly_host_suites_default ON)
+else()
+  set(murmurly_host_suites_default OFF)
+endif()
+option(MURMURLY_HOST_SUITES "Windows builds: the portable host suites too (label host)"
+  ${murmurly_host_suites_default})
+
+# The places whose tests this build registers.
+if(NOT WIN32)
+  set(MURMURLY_BUILD_PLACES host)
+elseif(MURMURLY_HOST_SUITES)
+  set(MURMURLY_BUILD_PLACES win32 host)
+else()
+  set(MURMURLY_BUILD_PLACES win32)
+endif()
 
 # murmurly_label_test(<place> <test>...): the place of tests registered with add_test.
 function(murmurly_label_test place)
@@ -24,7 +45,8 @@ endfunction()
 #               [TIMEOUT <s>])
 # A GoogleTest executable registered as one CTest test in each build RUNS_ON names: the host
 # build (label host), a Windows build (label win32; under the MinGW build CTest runs it through
-# tools/wine-run, the cross-compiling emulator).
+# tools/wine-run, the cross-compiling emulator). A Windows build with the host suites registers
+# a host-only one too, labelled host; one that runs on both is labelled win32 there.
 function(murmurly_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "RUNS_ON;SOURCES;LIBS" ${ARGN})
   if(T_UNPARSED_ARGUMENTS OR NOT T_RUNS_ON)
@@ -36,12 +58,13 @@ function(murmurly_test)
       message(FATAL_ERROR "murmurly_test(${T_NAME}): RUNS_ON takes host and win32, not ${place}")
     endif()
   endforeach()
-  if(WIN32)
-    set(place win32)
-  else()
-    set(place host)
-  endif()
-  if(NOT place IN_LIST T_RUNS_ON)
+  set(place "")
+  foreach(candidate ${MURMURLY_BUILD_PLACES})
+    if(NOT place AND candidate IN_LIST T_RUNS_ON)
+      set(place ${candidate})
+    endif()
+  endforeach()
+  if(NOT place)
     return()
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
@@ -54,7 +77,7 @@ function(murmurly_test)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
   murmurly_label_test(${place} ${T_NAME})
-  if(WIN32)
+  if(place STREQUAL "win32")
     # Tests under Wine share one desktop, keyboard and clipboard.
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK desktop)
   endif()

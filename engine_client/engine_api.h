@@ -10,9 +10,11 @@
 
 #include "platform/win_types.h"
 
+// MURMURLY_ENGINE_LINKED_IN: a Windows test links the functions into its own executable (the
+// recording fake) instead of importing them from the library.
 #if defined(_WIN32) && defined(MURMURLY_ENGINE_EXPORTS)
 #define MURMURLY_ENGINE_API __declspec(dllexport)
-#elif defined(_WIN32)
+#elif defined(_WIN32) && !defined(MURMURLY_ENGINE_LINKED_IN)
 #define MURMURLY_ENGINE_API __declspec(dllimport)
 #else
 #define MURMURLY_ENGINE_API

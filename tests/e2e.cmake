@@ -1,5 +1,5 @@
-# The application itself: WideToUtf8 under Wine, and the bundle driven end to end over the
-# Dart-peer link with real X key events.
+# The application itself: WideToUtf8 under Wine, the installed bundle started and closed (Wine
+# and Windows), and the bundle driven end to end over the Dart-peer link with real X key events.
 if(NOT WIN32)
   return()
 endif()
@@ -8,6 +8,21 @@ murmurly_test(NAME wide_to_utf8_test RUNS_ON win32 TIMEOUT 60
   SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/wide_to_utf8_test.cpp
           ${PROJECT_SOURCE_DIR}/shell/entrypoint_arguments.cpp
   LIBS shell32)
+
+if(NOT MURMURLY_BUNDLE_DIR)
+  set(MURMURLY_BUNDLE_DIR ${PROJECT_SOURCE_DIR}/build/bundle)
+endif()
+# The install is a fixture, so the start test always meets this build's bundle, started from
+# its own folder.
+add_test(NAME bundle_install COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR}
+  --config $<CONFIG> --prefix ${MURMURLY_BUNDLE_DIR})
+set_tests_properties(bundle_install PROPERTIES FIXTURES_SETUP bundle_installed TIMEOUT 120)
+murmurly_label_test(win32 bundle_install)
+murmurly_test(NAME bundle_start_test RUNS_ON win32 TIMEOUT 120
+  SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/bundle_start_test.cpp
+  LIBS user32)
+set_tests_properties(bundle_start_test PROPERTIES WORKING_DIRECTORY ${MURMURLY_BUNDLE_DIR}
+  FIXTURES_REQUIRED bundle_installed)
 
 # Helpers of the e2e driver and the start-up benchmark.
 add_executable(window_probe ${PROJECT_SOURCE_DIR}/tests/e2e/window_probe.cpp)
@@ -23,9 +38,6 @@ murmurly_split_debug_info(minimal_window)
 # target lays it out first (a CTest fixture, so `ctest -R e2e_` alone still runs against a fresh
 # bundle).
 if(TARGET bundle AND TARGET murmurly AND CMAKE_HOST_UNIX)
-  if(NOT MURMURLY_BUNDLE_DIR)
-    set(MURMURLY_BUNDLE_DIR ${PROJECT_SOURCE_DIR}/build/bundle)
-  endif()
   add_test(NAME e2e_bundle COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target bundle)
   set_tests_properties(e2e_bundle PROPERTIES FIXTURES_SETUP e2e_bundle TIMEOUT 600)
   murmurly_label_test(x11 e2e_bundle)

@@ -10,5 +10,5 @@ murmurly_test(NAME overlay_test RUNS_ON host
 if(WIN32)
   murmurly_test(NAME overlay_wine_test RUNS_ON win32 TIMEOUT 120
     SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/overlay_wine_test.cpp
-    LIBS murmurly_hotkey murmurly_platform_win32)
+    LIBS murmurly_hotkey murmurly_platform_win32 murmurly_test_foreground)
 endif()

@@ -7,7 +7,7 @@ if(WIN32)
   add_executable(clipboard_holder ${PROJECT_SOURCE_DIR}/tests/windows/clipboard_holder.cpp)
   murmurly_test(NAME paste_wine_test RUNS_ON win32 TIMEOUT 120
     SOURCES ${PROJECT_SOURCE_DIR}/tests/windows/paste_wine_test.cpp
-    LIBS murmurly_paste murmurly_platform_win32)
+    LIBS murmurly_paste murmurly_platform_win32 murmurly_test_foreground)
   add_dependencies(paste_wine_test clipboard_holder)
 endif()
 

@@ -14,7 +14,6 @@
 namespace fake {
 namespace {
 
-constexpr DWORD kMask = 0xE8;
 const Log kSingleDown{"Hotkey DOWN", "=> onHotkeyDown", "Started max duration timer"};
 const Log kMultiDown{"Multi-modifier DOWN", "=> onHotkeyDown", "Started max duration timer"};
 const Log kComboDown{"Combo DOWN", "=> onHotkeyDown", "Started max duration timer"};

@@ -41,10 +41,10 @@ class PasteTest : public ::testing::Test {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = ownerProc;
-    windowClass.lpszClassName = u"PasteTestOwner";
+    windowClass.lpszClassName = platform::W(u"PasteTestOwner");
     fake.windows.RegisterClassExW(&windowClass);
-    owner = fake.windows.CreateWindowExW(0, u"PasteTestOwner", u"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                         nullptr, nullptr);
+    owner = fake.windows.CreateWindowExW(0, platform::W(u"PasteTestOwner"), platform::W(u""), 0, 0,
+                                         0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     paster = std::make_unique<paste::Paster>(
         fake.platform(), owner, stopping,
         [this](std::size_t paste, const paste::PasteReport& report) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,7 +47,9 @@ class HotkeyHookTest : public ::testing::Test {
   }
   ~HotkeyHookTest() override {
     hotkey.reset();
-    for (const WORD vk : {VK_LCONTROL, VK_LSHIFT, VK_RMENU, VK_F13}) send(vk, true);
+    for (const WORD vk : std::initializer_list<WORD>{VK_LCONTROL, VK_LSHIFT, VK_RMENU, VK_F13}) {
+      send(vk, true);
+    }
   }
 
   void listen(const std::string& label) {

@@ -10,6 +10,7 @@
 #include "hotkey/global_hotkey.h"
 #include "text/utf8_to_utf16.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/foreground.h"
 #include "tests/windows/wine_pump.h"
 
 namespace {
@@ -174,8 +175,7 @@ TEST_F(OverlayOnScreenTest, AClickInTheCancelAreaFadesThePillAndLeavesTheFocusAl
   HWND target = CreateWindowExW(0, L"MurmurlyFocusTarget", L"target", WS_OVERLAPPEDWINDOW, 100, 300,
                                 400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
   ShowWindow(target, SW_SHOWNORMAL);
-  SetForegroundWindow(target);
-  ASSERT_TRUE(wine::pumpUntil([&] { return GetForegroundWindow() == target; }, 5s));
+  ASSERT_TRUE(desktop::TakeForeground(target));
 
   hotkey.recording().showListeningLook();
   ASSERT_TRUE(shows(880 + 100, 8 + 4, RGB(0, 86, 179)));

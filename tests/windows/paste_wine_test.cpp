@@ -15,6 +15,7 @@
 #include "paste/paste_thread.h"
 #include "platform/debug_output.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/foreground.h"
 #include "tests/windows/wine_pump.h"
 
 namespace {
@@ -103,8 +104,7 @@ class PasteIntoNotepadTest : public ::testing::Test {
     owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    SetForegroundWindow(notepad);
-    ASSERT_TRUE(wine::pumpUntil([] { return GetForegroundWindow() == notepad; }, 5s));
+    ASSERT_TRUE(desktop::TakeForeground(notepad));
   }
   void TearDown() override { DestroyWindow(owner_); }
 
@@ -240,8 +240,7 @@ TEST_F(PasteIntoNotepadTest, StoppingMidPastePutsTheClipboardBackAndAnswersEvery
   // A foreground window that never reads: the transcript waits 2 s for a reader.
   HWND deaf = CreateWindowExW(0, L"STATIC", L"deaf", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
-  SetForegroundWindow(deaf);
-  ASSERT_TRUE(wine::pumpUntil([deaf] { return GetForegroundWindow() == deaf; }, 5s));
+  ASSERT_TRUE(desktop::TakeForeground(deaf));
   putPrevious();
   int overs = 0;
   const auto count = [&overs](const paste::PasteReport&) { ++overs; };
