@@ -91,14 +91,9 @@ std::u16string toWideWhole(const std::string& utf8) {
 }
 
 std::u16string toWideTail(const std::string& utf8, std::size_t maxUnits) {
-  // No unit takes more than three bytes, so these bytes hold the last maxUnits units; a start in
-  // the middle of a sequence moves on to the next lead byte rather than becoming U+FFFD.
-  std::size_t from = utf8.size() > 3 * maxUnits + 3 ? utf8.size() - 3 * maxUnits - 3 : 0;
-  for (int skipped = 0; from > 0 && skipped < 3 && from < utf8.size() &&
-                        (static_cast<unsigned char>(utf8[from]) & 0xC0) == 0x80;
-       ++skipped) {
-    ++from;
-  }
+  // No unit takes more than three bytes, so the last 3 * maxUnits bytes hold the last maxUnits
+  // units; three more hold whole sequences, and what a start inside one decodes to is cut off.
+  const std::size_t from = utf8.size() > 3 * maxUnits + 3 ? utf8.size() - 3 * maxUnits - 3 : 0;
   const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
   std::u16string out = convert(bytes + from, bytes + utf8.size());
   if (out.size() <= maxUnits) return out;
