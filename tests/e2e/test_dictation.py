@@ -47,6 +47,32 @@ def test_own_window_focused(peer, probe):
     assert peer.methods()[events_before:] == ["onHotkeyWhileFocused"], peer.methods()
 
 
+def test_transcript_caption(peer, probe):
+    """The partial transcript shows under the pill, white on blue, while notepad keeps the focus;
+    it stays through the transcribing look, and the next hold starts without it."""
+    focus(probe, "Untitled - Notepad", "Notepad")
+    for text in ("words while speaking", None):
+        downs, ups = peer.methods().count("onHotkeyDown"), peer.methods().count("onHotkeyUp")
+        xdotool("keydown", "Control_L")
+        xdotool("keydown", "Shift_L")
+        peer.wait_event("onHotkeyDown", downs + 1)
+        if text:
+            assert peer.call(HOTKEY, "setOverlayTranscript", {"text": text}) == ("success", None)
+            x, y, width, height, blue, white = [int(v) for v in wait_for(
+                lambda: probe.visible("MurmurlyTranscriptOverlay")
+                and probe.run("colours", "MurmurlyTranscriptOverlay")[1].split(), "the caption")]
+            assert (y, height, 2 * x + width) == (54, 32, 1920), (x, y, width, height)
+            assert blue > width * 16 and white > 20, (blue, white)
+        else:
+            time.sleep(0.5)
+            assert not probe.visible("MurmurlyTranscriptOverlay"), "old words on a new hold"
+        assert probe.run("foreground")[1].strip() == "Notepad"
+        xdotool("keyup", "Shift_L")
+        xdotool("keyup", "Control_L")
+        peer.wait_event("onHotkeyUp", ups + 1)
+    assert peer.call(HOTKEY, "hideOverlay") == ("success", None)
+
+
 def close_during_hold_and_paste(peer, probe):
     """Closing with both overlays up, a hold in progress and a paste queued still exits 0,
     and nothing reaches the Dart side once the engine has shut down."""
@@ -75,7 +101,8 @@ def main():
     start_notepad()
     peer = Peer(args.bundle)
     failed = 0
-    tests = [test_dictation, test_tap_shows_hint, test_own_window_focused]
+    tests = [test_dictation, test_transcript_caption, test_tap_shows_hint,
+             test_own_window_focused]
     try:
         peer.accept()
         peer.wait_notice("top-level-visible")
