@@ -121,8 +121,7 @@ int Colours(const wchar_t* windowClass) {
   RECT rect{};
   if (window == nullptr || !GetWindowRect(window, &rect)) return 2;
   HDC screen = GetDC(nullptr);
-  int blue = 0;
-  int white = 0;
+  int blue = 0, white = 0;
   for (LONG y = rect.top; y < rect.bottom; ++y) {
     for (LONG x = rect.left; x < rect.right; ++x) {
       const COLORREF colour = GetPixel(screen, x, y);
