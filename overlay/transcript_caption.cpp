@@ -29,7 +29,9 @@ TranscriptCaption::Frame::Frame(platform::Gdi& gdi, HDC screen)
       key(createBrush(gdi, kColourKey)),
       pill(createBrush(gdi, kCaptionColour)),
       nullPen(createNullPen(gdi)),
-      font(createFont(gdi, kCaptionFont)) {}
+      font(createFont(gdi, kCaptionFont)),
+      markWidth(textWidth(gdi, canvas.dc(), kCutMark, 1, font.get())),
+      extents(kTextRoom) {}
 
 TranscriptCaption::TranscriptCaption(platform::Platform& platform)
     : platform_(platform), window_(*platform.windows, *platform.trace, *this) {}
@@ -119,30 +121,31 @@ int TranscriptCaption::compose(Frame& frame) {
 std::u16string TranscriptCaption::fitted(Frame& frame, int& width) const {
   platform::Gdi& gdi = *platform_.gdi;
   const HDC dc = frame.canvas.dc();
-  const HFONT font = frame.font.get();
-  const auto widthFrom = [&](std::size_t from) {
-    return textWidth(gdi, dc, text_.c_str() + from, text_.size() - from, font);
-  };
-  const auto room = static_cast<std::size_t>(kTextRoom);
-  // A visible glyph is at least a pixel wide: a longer text cannot fit, and of a cut one only
-  // the last `room` units can show.
-  if (text_.size() <= room) {
-    width = widthFrom(0);
-    if (width <= kTextRoom) return text_;
-  }
-  const int mark = textWidth(gdi, dc, kCutMark, 1, font);
-  // The earliest start whose rest fits behind the mark; the rest only narrows as it moves on.
-  std::size_t low = text_.size() > room ? text_.size() - room : 1;
-  std::size_t high = text_.size();
-  while (low < high) {
-    const std::size_t middle = low + (high - low) / 2;
-    if (mark + widthFrom(middle) <= kTextRoom) {
-      high = middle;
-    } else {
-      low = middle + 1;
+  // A visible glyph is at least a pixel wide: of a longer text only the last kTextRoom units can
+  // show. One measurement gives the width up to each of them, and so of every part that ends the
+  // text: what a cut keeps.
+  const std::size_t start =
+      text_.size() > frame.extents.size() ? text_.size() - frame.extents.size() : 0;
+  SIZE size{};
+  {
+    const platform::SelectionGuard selected(gdi, dc, frame.font.get());
+    if (!gdi.GetTextExtentExPointW(dc, platform::W(text_.c_str() + start),
+                                   static_cast<int>(text_.size() - start), 0, nullptr,
+                                   frame.extents.data(), &size)) {
+      width = kTextRoom;
+      return text_.substr(start);
     }
   }
-  std::size_t from = low;
+  const auto widthFrom = [&](std::size_t from) {
+    return from == start ? size.cx : size.cx - frame.extents[from - start - 1];
+  };
+  if (start == 0 && size.cx <= kTextRoom) {
+    width = size.cx;
+    return text_;
+  }
+  // The earliest start whose rest fits behind the mark.
+  std::size_t from = std::max<std::size_t>(start, 1);
+  while (from < text_.size() && frame.markWidth + widthFrom(from) > kTextRoom) ++from;
   // Begin with a whole word when a space is near.
   const std::size_t space = text_.find(u' ', from);
   const std::size_t word = text_.find_first_not_of(u' ', space);
@@ -150,7 +153,7 @@ std::u16string TranscriptCaption::fitted(Frame& frame, int& width) const {
     from = word;
   }
   if (from < text_.size() && isLowSurrogate(text_[from])) ++from;
-  width = mark + widthFrom(from);
+  width = frame.markWidth + widthFrom(from);
   return kCutMark + text_.substr(from);
 }
 

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "overlay/overlay_drawing.h"
 #include "overlay/overlay_window.h"
@@ -62,6 +63,8 @@ class TranscriptCaption final : private OverlayWindow::Content {
     platform::UniqueGdiObject<HBRUSH> pill;
     platform::UniqueGdiObject<HPEN> nullPen;
     platform::UniqueGdiObject<HFONT> font;
+    int markWidth;             // of the "..." that marks a cut start
+    std::vector<int> extents;  // a measured text's widths up to each unit
   };
 
   void click(int) override {}
