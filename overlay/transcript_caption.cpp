@@ -16,6 +16,8 @@ constexpr FontStyle kCaptionFont{-14, FW_MEDIUM, u"Segoe UI"};
 constexpr int kTextRoom = kCaptionMaxWidth - 2 * kCaptionPadding;
 // How far into the newest part a space may lie for the cut to move to it.
 constexpr std::size_t kNearSpace = 16;
+// How much of a text's end is measured first (units).
+constexpr std::size_t kFirstLook = 128;
 constexpr char16_t kCutMark[] = u"\u2026";
 
 bool captionClassAttempted = false;
@@ -121,20 +123,26 @@ int TranscriptCaption::compose(Frame& frame) {
 std::u16string TranscriptCaption::fitted(Frame& frame, int& width) const {
   platform::Gdi& gdi = *platform_.gdi;
   const HDC dc = frame.canvas.dc();
-  // A visible glyph is at least a pixel wide: of a longer text only the last kTextRoom units can
-  // show. One measurement gives the width up to each of them, and so of every part that ends the
-  // text: what a cut keeps.
-  const std::size_t start =
-      text_.size() > frame.extents.size() ? text_.size() - frame.extents.size() : 0;
+  // One measurement of the text's end gives the width up to each of its units, and so of every
+  // part that ends the text: what a cut keeps. The last kFirstLook units hold the cut in any
+  // readable font; only where they do not fill the caption is it measured as far as it can show
+  // (a visible glyph is at least a pixel wide, so no more than its last kTextRoom units).
+  std::size_t start = 0;
   SIZE size{};
-  {
+  const auto measureLast = [&](std::size_t units) {
+    start = text_.size() > units ? text_.size() - units : 0;
     const platform::SelectionGuard selected(gdi, dc, frame.font.get());
-    if (!gdi.GetTextExtentExPointW(dc, platform::W(text_.c_str() + start),
-                                   static_cast<int>(text_.size() - start), 0, nullptr,
-                                   frame.extents.data(), &size)) {
-      width = kTextRoom;
-      return text_.substr(start);
-    }
+    return gdi.GetTextExtentExPointW(dc, platform::W(text_.c_str() + start),
+                                     static_cast<int>(text_.size() - start), 0, nullptr,
+                                     frame.extents.data(), &size) != FALSE;
+  };
+  bool measured = measureLast(kFirstLook);
+  if (measured && start > 0 && frame.markWidth + size.cx <= kTextRoom) {
+    measured = measureLast(frame.extents.size());
+  }
+  if (!measured) {
+    width = kTextRoom;
+    return text_.substr(start);
   }
   const auto widthFrom = [&](std::size_t from) {
     return from == start ? size.cx : size.cx - frame.extents[from - start - 1];
