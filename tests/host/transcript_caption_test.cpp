@@ -44,9 +44,7 @@ TEST_F(TranscriptCaptionTest, ShowsTheNewestWordsThatFitUnderThePill) {
     EXPECT_EQ(text.text, c.shown);
     EXPECT_EQ(text.format & (DT_RTLREADING | DT_NOPREFIX),
               c.rightToLeft ? DT_RTLREADING | DT_NOPREFIX : DT_NOPREFIX);
-    EXPECT_EQ(text.textColour, RGB(255, 255, 255));
     EXPECT_EQ(text.font.height, -14);
-    EXPECT_EQ(fake.gdi.ofOp("RoundRect").at(0).brushColour, RGB(0, 86, 179));
   }
 }
 
@@ -78,7 +76,6 @@ TEST_F(TranscriptCaptionTest, FollowsThePillsOpacityAndIsDrawnOnlyWhenItsTextCha
   pill.showListeningLook();
   hotkey->setOverlayTranscript("hello");
   const HWND window = pill.caption().window();
-  EXPECT_EQ(caption()->layeredAlpha, 240);
   paint(pill.window());
   fake.gdi.draws.clear();
   advance(1000);  // pulse ticks, each repainting the dot
