@@ -1,6 +1,8 @@
 // Wine timing program (not a test): the cost of one overlay paint and of one hint shown, the
 // process CPU time of each recording look's animation against idling, each beside a bare layered
-// window making the same window-system calls (the floor Wine sets), the overlong-text attack
+// window making the same window-system calls (the floor Wine sets), the main-thread time of a
+// partial transcript sent to the caption and the listening look's CPU with ten of them a second
+// against none, the overlong-text attack
 // (a 30 MB label and a 30 MB hint text), and for a paste on the paste thread: how long the main
 // thread is busy at most (the call itself, then each message it handles) and when the paste is
 // over. Without a reader in the foreground each paste waits its 2 s for a read. Run:
@@ -43,14 +45,18 @@ void pumpFor(double seconds) {
   }
 }
 
-double processCpuMs() {
+// Kernel and user time of a process or a thread, from GetProcessTimes or GetThreadTimes.
+double cpuMs(BOOL(WINAPI* times)(HANDLE, FILETIME*, FILETIME*, FILETIME*, FILETIME*), HANDLE of) {
   FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  times(of, &created, &exited, &kernel, &user);
   const auto ticks = [](const FILETIME& t) {
     return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
   };
   return static_cast<double>(ticks(kernel) + ticks(user)) / 10'000.0;
 }
+
+double processCpuMs() { return cpuMs(GetProcessTimes, GetCurrentProcess()); }
+double threadCpuMs() { return cpuMs(GetThreadTimes, GetCurrentThread()); }
 
 template <typename Overlay>
 double meanPaintMicroseconds(Overlay& overlay, int rounds) {
@@ -197,6 +203,58 @@ void overlongAttack(GlobalHotkey& hotkey, paste::PasteService& paste) {
   hotkey.hint().close();
 }
 
+// The call as the channel handles it, on a text of `length` characters whose last one changes, so
+// that every call has a new text to show: the call's main-thread time, and the paint that follows
+// (medians: a shared machine's stalls land in a few rounds).
+void transcriptCallTimes(GlobalHotkey& hotkey, paste::PasteService& paste, std::size_t length) {
+  constexpr int kRounds = 201;
+  std::vector<double> calls;
+  std::vector<double> paints;
+  const double cpuBefore = threadCpuMs();
+  for (int i = 0; i < kRounds; ++i) {
+    std::string text;
+    while (text.size() < length) text += "words while speaking ";
+    text.resize(length - 1);
+    text += static_cast<char>('a' + i % 26);
+    auto arguments = std::make_unique<EncodableValue>(
+        EncodableValueMap{{EncodableValue("text"), EncodableValue(text)}});
+    MethodCall call("setOverlayTranscript", std::move(arguments));
+    std::string answer;
+    auto start = Clock::now();
+    HandleHotkeyCall(hotkey, paste, call, std::make_unique<TimedResult>(answer));
+    calls.push_back(microsecondsSince(start) / 1000.0);
+    start = Clock::now();
+    UpdateWindow(hotkey.recording().caption().window());
+    paints.push_back(microsecondsSince(start) / 1000.0);
+  }
+  const double cpuMs = (threadCpuMs() - cpuBefore) / kRounds;
+  std::sort(calls.begin(), calls.end());
+  std::sort(paints.begin(), paints.end());
+  std::printf(
+      "setOverlayTranscript, %4zu characters: main thread median %.3f ms (worst %.3f), its paint "
+      "median %.3f ms (of %d); CPU of both %.3f ms\n",
+      length, calls[kRounds / 2], calls.back(), paints[kRounds / 2], kRounds, cpuMs);
+}
+
+// Ten partial transcripts a second, each a word longer, as a streaming recogniser sends them.
+struct TranscriptFeed {
+  static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+    text += "word ";
+    if (text.size() > 1000) text.clear();
+    hotkey->setOverlayTranscript(text);
+  }
+  static inline GlobalHotkey* hotkey = nullptr;
+  static inline std::string text;
+};
+
+double listeningCpuWithTranscripts(GlobalHotkey& hotkey, double seconds) {
+  TranscriptFeed::hotkey = &hotkey;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, TranscriptFeed::tick);
+  const double percent = cpuPercent(seconds);
+  KillTimer(nullptr, timer);
+  return percent;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -259,6 +317,15 @@ int main(int argc, char** argv) {
   }
 
   paste::PasteThread pasteThread(platform::Win32Platform());
+  recording.showListeningLook();
+  for (const std::size_t length : {10, 100, 1000}) transcriptCallTimes(hotkey, pasteThread, length);
+  recording.showListeningLook();
+  const double withoutWords = cpuPercent(seconds);
+  recording.showListeningLook();
+  const double withWords = listeningCpuWithTranscripts(hotkey, seconds);
+  recording.hide();
+  std::printf("CPU over %.0f s each, listening look: no transcript %.2f %%, ten a second %.2f %%\n",
+              seconds, withoutWords, withWords);
   overlongAttack(hotkey, pasteThread);
 
   const auto starting = Clock::now();

@@ -159,6 +159,10 @@ void GlobalHotkey::setLocalizedStrings(const EncodableValueMap& strings) {
 
 void GlobalHotkey::hideOverlay() { recordingOverlay.hide(); }
 
+void GlobalHotkey::setOverlayTranscript(const std::string& utf8) {
+  if (overlayEnabled) recordingOverlay.setTranscript(utf8);
+}
+
 void GlobalHotkey::showHintOverlay() {
   if (!overlayEnabled) return;
   recordingOverlay.hide();

@@ -48,6 +48,9 @@ class GlobalHotkey final : private HoldState::Transitions {
   void setFocusCheckEnabled(bool enabled);
   void setLocalizedStrings(const EncodableValueMap& strings);
   void hideOverlay();
+  // The newest partial transcript for the caption under the recording pill; dropped while
+  // overlays are off or no pill shows.
+  void setOverlayTranscript(const std::string& utf8);
   // Session lock, disconnect and suspend end a hold as cancelled (the key-up goes to another
   // desktop), as does a switch of the input desktop (hook thread); unlock, connect and resume
   // install the hook again, which may have missed keys. Reached through noteWindowMessage.

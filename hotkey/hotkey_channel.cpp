@@ -152,6 +152,12 @@ void HandleHotkeyCall(GlobalHotkey& hotkey, paste::PasteService& paste, const Me
       return invalidArgs(*result, "Missing enabled");
     }
     hotkey.setFocusCheckEnabled(*enabled);
+  } else if (method == "setOverlayTranscript") {
+    const auto* text = argument<std::string>(call, "text");
+    if (text == nullptr) {
+      return invalidArgs(*result, "Missing text");
+    }
+    hotkey.setOverlayTranscript(*text);
   } else if (method == "pasteText") {
     return pasteText(hotkey, paste, call, std::move(result));
   } else {

@@ -14,14 +14,6 @@ constexpr UINT kHintMs = 6000;
 
 bool hintClassAttempted = false;
 
-// Pixel width of `text` in `font` on `dc`.
-int measure(platform::Gdi& gdi, HDC dc, const std::u16string& text, HFONT font) {
-  const platform::SelectionGuard selected(gdi, dc, font);
-  SIZE size{};
-  gdi.GetTextExtentPoint32W(dc, platform::W(text.c_str()), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
 }  // namespace
 
 HintOverlay::Frame::Frame(platform::Gdi& gdi)
@@ -51,8 +43,8 @@ void HintOverlay::show() {
   int widest = 0;
   {
     const platform::WindowDc screen(windows, nullptr);
-    const int firstWidth = measure(gdi, screen.get(), first, frame.firstFont.get());
-    widest = std::max(firstWidth, measure(gdi, screen.get(), second, frame.secondFont.get()));
+    const int firstWidth = textWidth(gdi, screen.get(), first, frame.firstFont.get());
+    widest = std::max(firstWidth, textWidth(gdi, screen.get(), second, frame.secondFont.get()));
   }
   // The window is cut to the work area; the lines then end in "...".
   hintOverlay.create(kHintClassName, hintClassAttempted, widest + kHintExtraWidth, kHintHeight);

@@ -41,6 +41,13 @@ void fillRounded(platform::Gdi& gdi, HDC dc, const RECT& rect, int corner, HBRUS
   gdi.RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);
 }
 
+int textWidth(platform::Gdi& gdi, HDC dc, const char16_t* text, std::size_t length, HFONT font) {
+  const platform::SelectionGuard selected(gdi, dc, font);
+  SIZE size{};
+  gdi.GetTextExtentPoint32W(dc, platform::W(text), static_cast<int>(length), &size);
+  return size.cx;
+}
+
 void drawText(platform::Gdi& gdi, HDC dc, const std::u16string& text, RECT rect, UINT format,
               COLORREF colour, HFONT font) {
   gdi.SetBkMode(dc, TRANSPARENT);

@@ -6,6 +6,7 @@
 // undone before the call returns, so a kept object can be deleted whenever its owner goes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/gdi.h"
@@ -49,6 +50,12 @@ platform::UniqueGdiObject<HFONT> createFont(platform::Gdi& gdi, const FontStyle&
 
 // A rounded rectangle filled with `brush`, drawn with `pen` (a null pen: no outline).
 void fillRounded(platform::Gdi& gdi, HDC dc, const RECT& rect, int corner, HBRUSH brush, HPEN pen);
+
+// Pixel width of `length` units from `text` in `font` on `dc`.
+int textWidth(platform::Gdi& gdi, HDC dc, const char16_t* text, std::size_t length, HFONT font);
+inline int textWidth(platform::Gdi& gdi, HDC dc, const std::u16string& text, HFONT font) {
+  return textWidth(gdi, dc, text.c_str(), text.size(), font);
+}
 
 // Transparent background, `colour`, `font`: DrawTextW(text, -1, rect, format). Only the units the
 // rectangle could show are handed over (a visible glyph is at least a pixel wide), so an overlong

@@ -13,7 +13,8 @@ platform::WindowSystem* procedureWindows = nullptr;
 
 }  // namespace
 
-void OverlayWindow::create(const char16_t* className, bool& classAttempted, int width, int height) {
+void OverlayWindow::create(const char16_t* className, bool& classAttempted, int width, int height,
+                           int top) {
   if (window_ != nullptr) return;
   procedureWindows = &windows_;
   const HINSTANCE module = windows_.GetModuleHandleW(nullptr);
@@ -27,7 +28,7 @@ void OverlayWindow::create(const char16_t* className, bool& classAttempted, int 
     windowClass.lpszClassName = platform::W(className);
     windows_.RegisterClassExW(&windowClass);
   }
-  const RECT at = topCentre(width, height);
+  const RECT at = topCentre(width, height, top);
   window_ = windows_.CreateWindowExW(kExStyle, platform::W(className), platform::W(u""), WS_POPUP,
                                      at.left, at.top, at.right, at.bottom, nullptr, nullptr, module,
                                      this);
@@ -46,21 +47,22 @@ void OverlayWindow::show() {
   windows_.ShowWindow(window_, SW_SHOWNOACTIVATE);
 }
 
-void OverlayWindow::place(int width, int height) {
-  if (window_ == nullptr) return;
-  const RECT at = topCentre(width, height);
-  windows_.SetWindowPos(window_, HWND_TOPMOST, at.left, at.top, at.right, at.bottom,
-                        SWP_NOACTIVATE);
+RECT OverlayWindow::place(int width, int height, int top) {
+  const RECT at = topCentre(width, height, top);
+  if (window_ != nullptr) {
+    windows_.SetWindowPos(window_, HWND_TOPMOST, at.left, at.top, at.right, at.bottom,
+                          SWP_NOACTIVATE);
+  }
+  return at;
 }
 
-RECT OverlayWindow::topCentre(int width, int height) const {
+RECT OverlayWindow::topCentre(int width, int height, int top) const {
   const RECT work = workArea();
   const int w = std::clamp(width, 0, static_cast<int>(work.right - work.left));
   const int h = std::clamp(height, 0, static_cast<int>(work.bottom - work.top));
   const int x = (windows_.GetSystemMetrics(SM_CXSCREEN) - w) / 2;
   return RECT{std::clamp(x, static_cast<int>(work.left), static_cast<int>(work.right) - w),
-              std::clamp(kTop, static_cast<int>(work.top), static_cast<int>(work.bottom) - h), w,
-              h};
+              std::clamp(top, static_cast<int>(work.top), static_cast<int>(work.bottom) - h), w, h};
 }
 
 RECT OverlayWindow::workArea() const {

@@ -40,11 +40,13 @@ class OverlayWindow {
 
   // Registers `className` on the first call for `classAttempted`, the caller's process-wide flag
   // (window classes live as long as the process; the result is not checked: creating the window
-  // is what fails if registration did), then creates the hidden window at the top centre. The
-  // handle stays null if creation fails.
-  void create(const char16_t* className, bool& classAttempted, int width, int height);
-  // Moves the window to topCentre(width, height), topmost, without activating it.
-  void place(int width, int height);
+  // is what fails if registration did), then creates the hidden window at topCentre. The handle
+  // stays null if creation fails.
+  void create(const char16_t* className, bool& classAttempted, int width, int height,
+              int top = kTop);
+  // Moves the window to topCentre(width, height, top), topmost, without activating it; returns
+  // that place (also when there is no window).
+  RECT place(int width, int height, int top = kTop);
   void destroy();
   // Shows the window without activating it. The timeline gets "overlay shown" and, at the next
   // WM_PAINT, "first paint".
@@ -53,10 +55,10 @@ class OverlayWindow {
   HWND handle() const { return window_; }
   explicit operator bool() const { return window_ != nullptr; }
 
-  // Where a window of `width` x `height` goes: centred on the primary screen, 8 pixels from its
-  // top, then cut to the primary monitor's work area and moved inside it (a taskbar at the top
+  // Where a window of `width` x `height` goes: centred on the primary screen, `top` pixels from
+  // its top, then cut to the primary monitor's work area and moved inside it (a taskbar at the top
   // pushes it down). right and bottom are the width and height, as CreateWindowExW takes them.
-  RECT topCentre(int width, int height) const;
+  RECT topCentre(int width, int height, int top = kTop) const;
   // The primary monitor's work area; the whole screen if the monitor cannot be asked.
   RECT workArea() const;
   void setOpacity(BYTE alpha);

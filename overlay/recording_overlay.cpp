@@ -24,22 +24,33 @@ RecordingOverlay::RecordingOverlay(platform::Platform& platform, const OverlayTe
       recordingOverlay(*platform.windows, *platform.trace, *this),
       pulseTimer(*platform.timers, kPulseMs, procs.pulse),
       spinnerTimer(*platform.timers, kSpinnerMs, procs.spinner),
-      fadeTimer(*platform.timers, kFadeMs, procs.fade) {}
+      fadeTimer(*platform.timers, kFadeMs, procs.fade),
+      caption_(platform) {}
 
 void RecordingOverlay::create() {
   if (recordingOverlay) return;
   recordingOverlay.create(kRecordingClassName, recordingClassAttempted, kRecordingWidth,
                           kRecordingHeight);
-  recordingOverlay.setOpacity(255);
+  setOpacity(255);
 }
 
-void RecordingOverlay::place() { recordingOverlay.place(kRecordingWidth, kRecordingHeight); }
+void RecordingOverlay::place() {
+  const RECT at = recordingOverlay.place(kRecordingWidth, kRecordingHeight);
+  caption_.follow(at.top + at.bottom);
+}
 
 void RecordingOverlay::destroy() {
   pulseTimer.stop();
   spinnerTimer.stop();
+  showing_ = false;
   frame_.reset();
+  caption_.destroy();
   recordingOverlay.destroy();
+}
+
+void RecordingOverlay::setOpacity(BYTE alpha) {
+  recordingOverlay.setOpacity(alpha);
+  caption_.setOpacity(alpha);
 }
 
 void RecordingOverlay::showListeningLook() {
@@ -53,10 +64,11 @@ void RecordingOverlay::showListeningLook() {
   place();
   if (recordingOverlay) {
     platform::WindowSystem& windows = *platform_.windows;
-    recordingOverlay.setOpacity(kListeningAlpha);
+    setOpacity(kListeningAlpha);
     windows.InvalidateRect(recordingOverlay.handle(), nullptr, TRUE);
     windows.UpdateWindow(recordingOverlay.handle());
     recordingOverlay.show();
+    showing_ = true;
   }
   pulseTimer.start();
 }
@@ -71,15 +83,20 @@ void RecordingOverlay::showTranscribingLook() {
   place();
   if (recordingOverlay) {
     platform::WindowSystem& windows = *platform_.windows;
-    recordingOverlay.setOpacity(kTranscribingAlpha);
+    setOpacity(kTranscribingAlpha);
     recordingOverlay.show();
     windows.InvalidateRect(recordingOverlay.handle(), nullptr, TRUE);
+    showing_ = true;
+    // Back from a fade that dropped the text: no old words come back with the pill.
+    if (!caption_.hasText()) caption_.hide();
   }
 }
 
 void RecordingOverlay::fadeOut() {
   pulseTimer.stop();
   spinnerTimer.stop();
+  showing_ = false;
+  caption_.dropText();
   if (!recordingOverlay) return;
   fadeTimer.start();
 }
@@ -88,8 +105,14 @@ void RecordingOverlay::hide() {
   pulseTimer.stop();
   spinnerTimer.stop();
   fadeTimer.stop();
+  showing_ = false;
   frame_.reset();
+  caption_.hide();
   if (recordingOverlay) platform_.windows->ShowWindow(recordingOverlay.handle(), SW_HIDE);
+}
+
+void RecordingOverlay::setTranscript(const std::string& utf8) {
+  if (showing_) caption_.setText(utf8);
 }
 
 void RecordingOverlay::onPulse() {
@@ -130,11 +153,12 @@ void RecordingOverlay::onFade() {
     alpha = 0;
   }
   if (alpha > kFadeStep) {
-    recordingOverlay.setOpacity(static_cast<BYTE>(alpha - kFadeStep));
+    setOpacity(static_cast<BYTE>(alpha - kFadeStep));
     return;
   }
   fadeTimer.stop();
   frame_.reset();
+  caption_.hide();
   windows.ShowWindow(recordingOverlay.handle(), SW_HIDE);
 }
 

@@ -1,19 +1,22 @@
 // The recording overlay: the pill at the top centre of the primary screen, 160 x 40, shown while
 // the user holds the hotkey (listening look: pulsing dot and caption) and while the Dart side
 // transcribes (transcribing look: rotating arc and caption); its right-hand end is the cancel area.
+// Below it, the transcript caption shows the partial transcript the Dart side sends.
 //
 // Owned by the hotkey controller, which tells it which look to show and is told when the cancel
-// area is clicked. It owns its window, its animation state and its pulse, spinner and fade timers;
-// their procedures are the controller's context-free callbacks, which hand over to onPulse,
-// onSpinner and onFade at once. Main thread.
+// area is clicked. It owns its window, the caption, its animation state and its pulse, spinner and
+// fade timers; their procedures are the controller's context-free callbacks, which hand over to
+// onPulse, onSpinner and onFade at once. Main thread.
 #pragma once
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "overlay/overlay_drawing.h"
 #include "overlay/overlay_texts.h"
 #include "overlay/overlay_window.h"
+#include "overlay/transcript_caption.h"
 #include "platform/platform.h"
 #include "platform/thread_timer.h"
 #include "platform/win_types.h"
@@ -50,6 +53,9 @@ class RecordingOverlay final : private OverlayWindow::Content {
   void fadeOut();
   // Stops every timer and hides the window at once.
   void hide();
+  // The newest partial transcript (UTF-8) for the caption, taken only while the pill shows: every
+  // listening look starts without one, and a hide or a fade-out drops it.
+  void setTranscript(const std::string& utf8);
 
   // One step of each animation, from the timer procedures.
   void onPulse();
@@ -61,6 +67,7 @@ class RecordingOverlay final : private OverlayWindow::Content {
   void paint(HDC target, const RECT& client, const RECT& area) override;
 
   HWND window() const { return recordingOverlay.handle(); }
+  const TranscriptCaption& caption() const { return caption_; }
   float level() const { return pulseLevel; }
   bool falling() const { return pulseFalling; }
   float angle() const { return spinnerAngle; }
@@ -97,6 +104,8 @@ class RecordingOverlay final : private OverlayWindow::Content {
   void create();
   void place();
   void destroy();
+  // The pill's opacity, which the caption follows.
+  void setOpacity(BYTE alpha);
 
   platform::Platform& platform_;
   const OverlayTexts& texts_;
@@ -110,7 +119,10 @@ class RecordingOverlay final : private OverlayWindow::Content {
   bool pulseFalling = true;
   float spinnerAngle = 0.0f;
   bool showSpinner = false;
+  // Shown in either look, neither fading nor hidden: when the caption takes text.
+  bool showing_ = false;
   std::optional<Frame> frame_;
+  TranscriptCaption caption_;
 };
 
 }  // namespace overlay

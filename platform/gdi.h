@@ -34,6 +34,9 @@ class Gdi {
   virtual COLORREF SetTextColor(HDC dc, COLORREF colour) = 0;
   virtual int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format) = 0;
   virtual BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size) = 0;
+  // `dx[i]`: the width of the first i + 1 units, for `length` units (`fit` may be null).
+  virtual BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int length, int maxExtent, int* fit,
+                                     int* dx, SIZE* size) = 0;
   virtual BOOL BitBlt(HDC target, int x, int y, int width, int height, HDC source, int xSource,
                       int ySource, DWORD rop) = 0;
 };

@@ -303,7 +303,9 @@ constexpr UINT DT_LEFT = 0x0000;
 constexpr UINT DT_CENTER = 0x0001;
 constexpr UINT DT_VCENTER = 0x0004;
 constexpr UINT DT_SINGLELINE = 0x0020;
+constexpr UINT DT_NOPREFIX = 0x0800;
 constexpr UINT DT_END_ELLIPSIS = 0x8000;
+constexpr UINT DT_RTLREADING = 0x00020000;
 constexpr DWORD SRCCOPY = 0x00CC0020;
 
 // Clipboard and global memory.

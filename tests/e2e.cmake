@@ -26,7 +26,7 @@ set_tests_properties(bundle_start_test PROPERTIES WORKING_DIRECTORY ${MURMURLY_B
 
 # Helpers of the e2e driver and the start-up benchmark.
 add_executable(window_probe ${PROJECT_SOURCE_DIR}/tests/e2e/window_probe.cpp)
-target_link_libraries(window_probe PRIVATE shell32 user32 version)
+target_link_libraries(window_probe PRIVATE gdi32 shell32 user32 version)
 add_executable(clipboard_actor ${PROJECT_SOURCE_DIR}/tests/e2e/clipboard_actor.cpp)
 murmurly_wide_entry(clipboard_actor)
 add_executable(minimal_window WIN32 ${PROJECT_SOURCE_DIR}/bench/minimal_window.cpp)

@@ -5,6 +5,7 @@ murmurly_test(NAME overlay_test RUNS_ON host
     ${PROJECT_SOURCE_DIR}/tests/host/hint_overlay_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/overlay_texts_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/recording_overlay_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/host/transcript_caption_test.cpp
   LIBS murmurly_hotkey murmurly_test_support)
 
 if(WIN32)

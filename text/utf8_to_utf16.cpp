@@ -90,4 +90,16 @@ std::u16string toWideWhole(const std::string& utf8) {
   return convert(bytes, bytes + utf8.size());
 }
 
+std::u16string toWideTail(const std::string& utf8, std::size_t maxUnits) {
+  // No unit takes more than three bytes, so the last 3 * maxUnits bytes hold the last maxUnits
+  // units; three more hold whole sequences, and what a start inside one decodes to is cut off.
+  const std::size_t from = utf8.size() > 3 * maxUnits + 3 ? utf8.size() - 3 * maxUnits - 3 : 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+  std::u16string out = convert(bytes + from, bytes + utf8.size());
+  if (out.size() <= maxUnits) return out;
+  std::size_t cut = out.size() - maxUnits;
+  if (out[cut] >= 0xDC00 && out[cut] < 0xE000) ++cut;
+  return out.substr(cut);
+}
+
 }  // namespace text

@@ -3,6 +3,7 @@
 // A leaf: used by the overlays, the paste and the hotkey controller.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace text {
@@ -14,5 +15,10 @@ std::u16string toWide(const std::string& utf8);
 // The same conversion of every byte, zero bytes included (each becomes a U+0000): a transcript is
 // data, and whatever follows a NUL in it is the user's text too.
 std::u16string toWideWhole(const std::string& utf8);
+
+// The last `maxUnits` units of toWideWhole(utf8), never starting with the second half of a
+// surrogate pair, converted from the bytes that can make them only: a huge text costs no more
+// than a short one.
+std::u16string toWideTail(const std::string& utf8, std::size_t maxUnits);
 
 }  // namespace text

@@ -49,6 +49,10 @@ class RealGdi final : public Gdi {
   BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size) override {
     return ::GetTextExtentPoint32W(dc, text, length, size);
   }
+  BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int length, int maxExtent, int* fit, int* dx,
+                             SIZE* size) override {
+    return ::GetTextExtentExPointW(dc, text, length, maxExtent, fit, dx, size);
+  }
   BOOL BitBlt(HDC target, int x, int y, int width, int height, HDC source, int xSource, int ySource,
               DWORD rop) override {
     return ::BitBlt(target, x, y, width, height, source, xSource, ySource, rop);

@@ -47,6 +47,30 @@ def test_own_window_focused(peer, probe):
     assert peer.methods()[events_before:] == ["onHotkeyWhileFocused"], peer.methods()
 
 
+def test_transcript_caption(peer, probe):
+    """Words under the pill, white on blue, notepad keeping the focus; none on the next hold."""
+    focus(probe, "Untitled - Notepad", "Notepad")
+    caption = "MurmurlyTranscriptOverlay"
+    for text in ("words while speaking", None):
+        downs, ups = peer.methods().count("onHotkeyDown"), peer.methods().count("onHotkeyUp")
+        xdotool("keydown", "Control_L", "keydown", "Shift_L")
+        peer.wait_event("onHotkeyDown", downs + 1)
+        if text:
+            assert peer.call(HOTKEY, "setOverlayTranscript", {"text": text}) == ("success", None)
+            x, y, width, height, blue, white = map(int, wait_for(
+                lambda: probe.visible(caption) and probe.run("colours", caption)[1].split(),
+                "the caption"))
+            assert (x, y, height) == ((1920 - width) // 2, 54, 32), (x, y, width, height)
+            assert blue > width * 16 and white > 20, (blue, white)
+        else:
+            time.sleep(0.5)
+            assert not probe.visible(caption), "old words on a new hold"
+        assert probe.run("foreground")[1].strip() == "Notepad"
+        xdotool("keyup", "Shift_L", "keyup", "Control_L")
+        peer.wait_event("onHotkeyUp", ups + 1)
+    assert peer.call(HOTKEY, "hideOverlay") == ("success", None)
+
+
 def close_during_hold_and_paste(peer, probe):
     """Closing with both overlays up, a hold in progress and a paste queued still exits 0,
     and nothing reaches the Dart side once the engine has shut down."""
@@ -75,7 +99,8 @@ def main():
     start_notepad()
     peer = Peer(args.bundle)
     failed = 0
-    tests = [test_dictation, test_tap_shows_hint, test_own_window_focused]
+    tests = [test_dictation, test_transcript_caption, test_tap_shows_hint,
+             test_own_window_focused]
     try:
         peer.accept()
         peer.wait_notice("top-level-visible")

@@ -14,6 +14,8 @@
 //   window_probe version EXE   "a.b.c.d ProductVersion ProductName" from EXE's version resource
 //   window_probe foreground    the class name of the foreground window
 //   window_probe visible CLASS 1 when a window of CLASS exists and is visible, else 0
+//   window_probe colours CLASS "x y width height blue white" of the window of CLASS: its place and
+//                              how many of its pixels on screen are the pill's blue and near white
 //   window_probe session N     sends murmurly's window WM_WTSSESSION_CHANGE with code N (7 lock,
 //                              8 unlock), as Windows does, since Wine never locks a session
 //   window_probe post-quit     posts WM_QUIT to murmurly's main thread: the loop ends without
@@ -114,6 +116,25 @@ int Version(const wchar_t* path) {
   return 0;
 }
 
+int Colours(const wchar_t* windowClass) {
+  HWND window = FindWindowW(windowClass, nullptr);
+  RECT rect{};
+  if (window == nullptr || !GetWindowRect(window, &rect)) return 2;
+  HDC screen = GetDC(nullptr);
+  int blue = 0, white = 0;
+  for (LONG y = rect.top; y < rect.bottom; ++y) {
+    for (LONG x = rect.left; x < rect.right; ++x) {
+      const COLORREF colour = GetPixel(screen, x, y);
+      blue += colour == RGB(0, 86, 179);
+      white += GetRValue(colour) > 200 && GetGValue(colour) > 200 && GetBValue(colour) > 200;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  std::printf("%ld %ld %ld %ld %d %d\n", rect.left, rect.top, rect.right - rect.left,
+              rect.bottom - rect.top, blue, white);
+  return 0;
+}
+
 int SendKeys(int count, wchar_t** keys) {
   std::vector<INPUT> batch(count);
   const DWORD time = GetTickCount();
@@ -163,6 +184,7 @@ int main() {
     std::printf("%d\n", window != nullptr && IsWindowVisible(window) ? 1 : 0);
     return 0;
   }
+  if (command == L"colours" && argc > 2) return Colours(argv[2]);
   HWND window = FindWindowW(L"FLUTTER_RUNNER_WIN32_WINDOW", nullptr);
   if (window == nullptr) return 2;
   if (command == L"minimize") {

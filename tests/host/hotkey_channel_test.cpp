@@ -229,6 +229,12 @@ TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesAfterThePasteEnde
                                 kNull, kNull, kNull, kNull}));
 }
 
+TEST_F(HotkeyChannelTest, OverlayTranscriptNeedsAStringText) {
+  EXPECT_EQ(call("setOverlayTranscript"), errorReply("Missing text"));
+  EXPECT_EQ(call("setOverlayTranscript", map({{EncodableValue("text"), EncodableValue(1)}})),
+            errorReply("Missing text"));
+}
+
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {
   fake.keyboard.failNextHook = true;
   EXPECT_EQ(call("startListening"), kNull);

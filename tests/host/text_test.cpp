@@ -36,6 +36,18 @@ TEST(ToWide, IllFormedInputBecomesReplacementsTheWayThePlatformCountsThem) {
             u"\uFFFD\u00E9");
 }
 
+TEST(ToWideTail, IsTheWholeConversionsEndWithoutHalfAPair) {
+  // Euros (3 bytes, 1 unit) and microphones (4 bytes, 2 units): every cut lands somewhere inside.
+  const std::string text = std::string(99, 'x') + "\xE2\x82\xAC\xF0\x9F\x8E\xA4b\xE2\x82\xAC" +
+                           std::string(1, '\0') + "\xF0\x9F\x8E\xA4\xE2\x82\xAC\xF0\x9F\x8E\xA4";
+  const std::u16string whole = text::toWideWhole(text);
+  for (std::size_t units = 1; units < 12; ++units) {
+    std::u16string tail = whole.substr(whole.size() - units);
+    if (tail[0] >= 0xDC00 && tail[0] < 0xE000) tail.erase(0, 1);
+    EXPECT_EQ(text::toWideTail(text, units), tail) << units;
+  }
+}
+
 TEST(FormatWithLabel, FillsTheFirstPlaceholderAndKeepsEverythingElseLiteral) {
   const std::string label = "Left Shift + Left Ctrl";
   EXPECT_EQ(text::formatWithLabel(u"Don't tap. Hold down %s.", label),

@@ -1,5 +1,7 @@
 #include "tests/support/fake_gdi.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <utility>
 
@@ -279,6 +281,15 @@ BOOL FakeGdi::GetTextExtentPoint32W(HDC handle, LPCWSTR text, int length, SIZE* 
   size->cx = unit * length;
   size->cy = std::abs(font.height);
   measured.emplace_back(std::u16string(platform::U(text), static_cast<std::size_t>(length)), font);
+  return TRUE;
+}
+
+BOOL FakeGdi::GetTextExtentExPointW(HDC handle, LPCWSTR text, int length, int maxExtent, int* fit,
+                                    int* dx, SIZE* size) {
+  if (dx == nullptr || !GetTextExtentPoint32W(handle, text, length, size)) return FALSE;
+  const int unit = length > 0 ? size->cx / length : 0;
+  for (int i = 0; i < length; ++i) dx[i] = unit * (i + 1);
+  if (fit != nullptr) *fit = unit > 0 ? std::min(length, maxExtent / unit) : length;
   return TRUE;
 }
 

@@ -81,6 +81,8 @@ class FakeGdi final : public platform::Gdi {
   COLORREF SetTextColor(HDC dc, COLORREF colour) override;
   int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format) override;
   BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size) override;
+  BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int length, int maxExtent, int* fit, int* dx,
+                             SIZE* size) override;
   BOOL BitBlt(HDC target, int x, int y, int width, int height, HDC source, int xSource, int ySource,
               DWORD rop) override;
 
