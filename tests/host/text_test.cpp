@@ -38,7 +38,9 @@ TEST(ToWide, IllFormedInputBecomesReplacementsTheWayThePlatformCountsThem) {
 
 TEST(ToWideTail, IsTheWholeConversionsEndWithoutHalfAPair) {
   // Euros (3 bytes, 1 unit) and microphones (4 bytes, 2 units): every cut lands somewhere inside.
-  const std::string text = std::string(99, 'x') + "\xE2\x82\xAC\xF0\x9F\x8E\xA4b\xE2\x82\xAC" +
+  const std::string text = std::string(99, 'x') +
+                           "\xE2\x82\xAC\xF0\x9F\x8E\xA4"
+                           "b\xE2\x82\xAC" +
                            std::string(1, '\0') + "\xF0\x9F\x8E\xA4\xE2\x82\xAC\xF0\x9F\x8E\xA4";
   const std::u16string whole = text::toWideWhole(text);
   for (std::size_t units = 1; units < 12; ++units) {
