@@ -38,21 +38,14 @@ constexpr std::u16string_view kTerminalClasses[] = {u"mintty", u"PuTTY", u"Conso
                                                     u"CASCADIA_HOSTING_WINDOW_CLASS",
                                                     u"VirtualConsoleClass"};
 
-class Batch {
- public:
-  explicit Batch(platform::Keyboard& keyboard) : keyboard_(keyboard) {}
-  void press(WORD vk) { keys_.push_back(platform::ownKeyInput(keyboard_, vk, 0)); }
-  void release(WORD vk) { keys_.push_back(platform::ownKeyInput(keyboard_, vk, KEYEVENTF_KEYUP)); }
-  void mask() {
-    press(kMaskVk);
-    release(kMaskVk);
-  }
-  std::vector<INPUT> take() { return std::move(keys_); }
+void append(std::vector<INPUT>& keys, platform::Keyboard& keyboard, WORD vk, DWORD flags) {
+  keys.push_back(platform::ownKeyInput(keyboard, vk, flags));
+}
 
- private:
-  platform::Keyboard& keyboard_;
-  std::vector<INPUT> keys_;
-};
+void appendMask(std::vector<INPUT>& keys, platform::Keyboard& keyboard) {
+  append(keys, keyboard, kMaskVk, 0);
+  append(keys, keyboard, kMaskVk, KEYEVENTF_KEYUP);
+}
 
 }  // namespace
 
@@ -69,32 +62,43 @@ PasteChord pasteChordForWindowClass(std::u16string_view className) {
   return terminal ? PasteChord::ShiftInsert : PasteChord::CtrlV;
 }
 
-std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, PasteChord chord) {
-  std::vector<const Modifier*> held;
+HeldModifiers::HeldModifiers(platform::Keyboard& keyboard) : keyboard_(keyboard) {
   for (const Modifier& modifier : kModifiers) {
-    if ((keyboard.GetAsyncKeyState(modifier.vk) & 0x8000) != 0) held.push_back(&modifier);
+    if ((keyboard.GetAsyncKeyState(modifier.vk) & 0x8000) == 0) continue;
+    held_.push_back(modifier.vk);
+    masked_ = masked_ || modifier.needsMask;
   }
-  const bool masked =
-      std::any_of(held.begin(), held.end(), [](const Modifier* m) { return m->needsMask; });
+}
+
+void HeldModifiers::release(std::vector<INPUT>& keys) const {
+  if (masked_) appendMask(keys, keyboard_);
+  for (const WORD vk : held_) append(keys, keyboard_, vk, KEYEVENTF_KEYUP);
+}
+
+void HeldModifiers::pressAgain(std::vector<INPUT>& keys) const {
+  for (const WORD vk : held_) append(keys, keyboard_, vk, 0);
+  if (masked_) appendMask(keys, keyboard_);
+}
+
+std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, PasteChord chord) {
+  const HeldModifiers held(keyboard);
   const ChordKeys& keys =
       *std::find_if(std::begin(kChords), std::end(kChords),
                     [chord](const ChordKeys& candidate) { return candidate.chord == chord; });
 
-  Batch batch(keyboard);
-  if (masked) batch.mask();
-  for (const Modifier* modifier : held) batch.release(modifier->vk);
+  std::vector<INPUT> batch;
+  held.release(batch);
   for (const WORD modifier : keys.modifiers) {
-    if (modifier != 0) batch.press(modifier);
+    if (modifier != 0) append(batch, keyboard, modifier, 0);
   }
-  batch.press(keys.key);
-  batch.release(keys.key);
+  append(batch, keyboard, keys.key, 0);
+  append(batch, keyboard, keys.key, KEYEVENTF_KEYUP);
   for (auto modifier = std::rbegin(keys.modifiers); modifier != std::rend(keys.modifiers);
        ++modifier) {
-    if (*modifier != 0) batch.release(*modifier);
+    if (*modifier != 0) append(batch, keyboard, *modifier, KEYEVENTF_KEYUP);
   }
-  for (const Modifier* modifier : held) batch.press(modifier->vk);
-  if (masked) batch.mask();
-  return batch.take();
+  held.pressAgain(batch);
+  return batch;
 }
 
 }  // namespace paste

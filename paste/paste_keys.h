@@ -40,4 +40,19 @@ PasteChord pasteChordForWindowClass(std::u16string_view className);
 // The one SendInput batch for `chord` and the keyboard's current state.
 std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, PasteChord chord);
 
+// The modifiers the user holds when keys of ours are due: released before them (mask key first
+// where needed) and pressed again after them (mask key last), as around the paste chord. Typing
+// spreads its keys over many batches between the two.
+class HeldModifiers {
+ public:
+  explicit HeldModifiers(platform::Keyboard& keyboard);
+  void release(std::vector<INPUT>& keys) const;
+  void pressAgain(std::vector<INPUT>& keys) const;
+
+ private:
+  platform::Keyboard& keyboard_;
+  std::vector<WORD> held_;
+  bool masked_ = false;
+};
+
 }  // namespace paste

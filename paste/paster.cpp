@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "paste/foreground_target.h"
 #include "paste/paste_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
@@ -51,7 +52,11 @@ Paster::Paster(platform::Platform& platform, HWND window, const std::atomic<bool
       canIncludeInHistory_(
           clipboard_.RegisterClipboardFormatW(platform::W(u"CanIncludeInClipboardHistory"))),
       canUploadToCloud_(
-          clipboard_.RegisterClipboardFormatW(platform::W(u"CanUploadToCloudClipboard"))) {}
+          clipboard_.RegisterClipboardFormatW(platform::W(u"CanUploadToCloudClipboard"))),
+      typist_(platform, window, stopping, [this](PasteOutcome outcome, std::size_t typed) {
+        typed_ = typed;
+        finish(outcome);
+      }) {}
 
 Paster::~Paster() { platform_.timers->KillTimer(window_, kPasteTimerId); }
 
@@ -63,6 +68,10 @@ void Paster::enqueue(PasteRequest request) {
 bool Paster::handleMessage(UINT message, WPARAM wParam) {
   switch (message) {
     case WM_TIMER:
+      if (wParam == kTypingTimerId) {
+        typist_.onTimer();
+        return true;
+      }
       if (wParam != kPasteTimerId) return false;
       onTimer();
       return true;
@@ -87,11 +96,16 @@ void Paster::startNext() {
   current_ = queue_.front().first;
   PasteRequest request = std::move(queue_.front().second);
   queue_.pop_front();
+  targetProcess_ = 0;
+  target_.clear();
+  typed_.reset();
+  if (request.method == InsertMethod::Type) {
+    step_ = Step::Typing;
+    return typist_.start(request, target_);
+  }
   next_ = text::toWideWhole(request.utf8);
   chord_ = request.chord;
   openFailures_ = 0;
-  targetProcess_ = 0;
-  target_.clear();
   targetRead_ = false;
   otherRead_ = false;
   step_ = Step::Opening;
@@ -142,12 +156,11 @@ bool Paster::putExclusionFormats() {
 }
 
 void Paster::sendKeys() {
-  platform::Processes& processes = *platform_.processes;
-  const HWND foreground = platform_.windows->GetForegroundWindow();
-  processes.GetWindowThreadProcessId(foreground, &targetProcess_);
-  if (targetProcess_ != 0) target_ = processes.processFileName(targetProcess_);
-  if (targetProcess_ != 0 && processes.processIntegrityLevel(targetProcess_) >
-                                 processes.processIntegrityLevel(processes.GetCurrentProcessId())) {
+  ForegroundTarget target = foregroundTarget(platform_);
+  const HWND foreground = target.window;
+  targetProcess_ = target.process;
+  target_ = std::move(target.name);
+  if (target.elevated) {
     log(kElevated);
     return finish(PasteOutcome::ElevatedTarget);
   }
@@ -213,6 +226,7 @@ void Paster::onTimer() {
     case Step::Restoring:
       return tryRestore();
     case Step::Idle:
+    case Step::Typing:
       return;
   }
 }
@@ -265,7 +279,7 @@ void Paster::putBack() {
 void Paster::onDestroyClipboard() {
   if (emptying_) return;
   promisePending_ = false;
-  if (step_ == Step::Idle || step_ == Step::Opening) return;
+  if (step_ == Step::Idle || step_ == Step::Opening || step_ == Step::Typing) return;
   log(kTaken);
   finish(outcomeSoFar(PasteOutcome::Replaced));
 }
@@ -296,10 +310,13 @@ void Paster::shutdown() {
     }
   }
   previous_ = {};
-  if (step != Step::Idle) {
-    over_(
-        current_,
-        {step == Step::Restoring ? readOutcome() : outcomeSoFar(PasteOutcome::Cancelled), target_});
+  if (step == Step::Typing) {
+    over_(current_, {PasteOutcome::Cancelled, target_, typist_.stop()});
+  } else if (step != Step::Idle) {
+    over_(current_,
+          {step == Step::Restoring ? readOutcome() : outcomeSoFar(PasteOutcome::Cancelled),
+           target_,
+           {}});
   }
   closeQueue();
 }
@@ -307,7 +324,11 @@ void Paster::shutdown() {
 void Paster::closeQueue() {
   const auto cancelled = std::move(queue_);
   queue_.clear();
-  for (const auto& entry : cancelled) over_(entry.first, {PasteOutcome::Cancelled, {}});
+  for (const auto& entry : cancelled) over_(entry.first, {PasteOutcome::Cancelled, {}, {}});
+  if (step_ == Step::Typing) {
+    typed_ = typist_.stop();
+    finish(PasteOutcome::Cancelled);
+  }
 }
 
 void Paster::wait(UINT ms) { platform_.timers->SetTimer(window_, kPasteTimerId, ms, nullptr); }
@@ -322,8 +343,9 @@ void Paster::finish(PasteOutcome outcome) {
   platform_.timers->KillTimer(window_, kPasteTimerId);
   previous_ = {};
   step_ = Step::Idle;
-  over_(current_, {outcome, std::move(target_)});
+  over_(current_, {outcome, std::move(target_), typed_});
   target_.clear();
+  typed_.reset();
   startNext();
 }
 

@@ -1,7 +1,8 @@
 // Keyboard input: the low-level hook and its thread, the asynchronous key state, synthesized
-// input and the layout's scan codes.
+// input, and the keyboard layouts (scan codes, which key makes a character).
 //
-// Used by the hotkey controller (hook thread, key state) and by the paste (SendInput). The real
+// Used by the hotkey controller (hook thread, key state) and by the paste (SendInput; typing asks
+// the target's layout for its keys). The real
 // implementation forwards to user32; the fake records key state only after the hook procedure
 // has returned for an event and feeds SendInput through the installed hook synchronously, as
 // Windows does.
@@ -26,6 +27,16 @@ class Keyboard {
   // With MAPVK_VK_TO_VSC: the key's scan code in the active layout (without the E0 prefix), 0 for
   // a key the layout does not have.
   virtual UINT MapVirtualKeyW(UINT code, UINT mapType) = 0;
+  // The same in `layout`; with MAPVK_VK_TO_CHAR the key's unshifted character, its high bit set
+  // for a dead key.
+  virtual UINT MapVirtualKeyExW(UINT code, UINT mapType, HKL layout) = 0;
+  // The layout of a thread (the one that reads a window's keys).
+  virtual HKL GetKeyboardLayout(DWORD threadId) = 0;
+  // The key for `ch` in `layout` in the low byte and its shift state in the high byte (1 Shift,
+  // 2 Ctrl, 4 Alt); -1 when the layout has no key for it.
+  virtual SHORT VkKeyScanExW(WCHAR ch, HKL layout) = 0;
+  // The low bit: a toggle key (Caps Lock) is on.
+  virtual SHORT GetKeyState(int vk) = 0;
   // Starts a hook thread (see hook_thread.h); called on the thread that will receive the sink's
   // calls. Both must outlive the returned object. Null if the thread could not start.
   virtual std::unique_ptr<HookThread> StartHookThread(HookFilter& filter, HookSink& sink) = 0;

@@ -57,6 +57,7 @@ MURMURLY_DECLARE_HANDLE(HICON);
 MURMURLY_DECLARE_HANDLE(HMENU);
 MURMURLY_DECLARE_HANDLE(HMONITOR);
 MURMURLY_DECLARE_HANDLE(HENHMETAFILE);
+MURMURLY_DECLARE_HANDLE(HKL);
 #undef MURMURLY_DECLARE_HANDLE
 using HMODULE = HINSTANCE;
 using HCURSOR = HICON;
@@ -184,16 +185,21 @@ constexpr int HC_ACTION = 0;
 constexpr DWORD INPUT_KEYBOARD = 1;
 constexpr DWORD KEYEVENTF_EXTENDEDKEY = 0x0001;
 constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
+constexpr DWORD KEYEVENTF_UNICODE = 0x0004;
 constexpr DWORD LLKHF_EXTENDED = 0x01;
 constexpr DWORD LLKHF_INJECTED = 0x10;
 constexpr DWORD LLKHF_UP = 0x80;
 constexpr UINT MAPVK_VK_TO_VSC = 0;
+constexpr UINT MAPVK_VK_TO_CHAR = 2;
 
 // Virtual keys.
 constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_TAB = 0x09;
+constexpr int VK_RETURN = 0x0D;
 constexpr int VK_SHIFT = 0x10;
 constexpr int VK_CONTROL = 0x11;
 constexpr int VK_MENU = 0x12;
+constexpr int VK_CAPITAL = 0x14;
 constexpr int VK_PRIOR = 0x21;
 constexpr int VK_NEXT = 0x22;
 constexpr int VK_END = 0x23;
@@ -214,6 +220,7 @@ constexpr int VK_LCONTROL = 0xA2;
 constexpr int VK_RCONTROL = 0xA3;
 constexpr int VK_LMENU = 0xA4;
 constexpr int VK_RMENU = 0xA5;
+constexpr int VK_PACKET = 0xE7;
 
 // Window messages.
 constexpr UINT WM_NULL = 0x0000;

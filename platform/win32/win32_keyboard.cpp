@@ -20,6 +20,12 @@ class RealKeyboard final : public Keyboard {
     return ::SendInput(count, inputs, size);
   }
   UINT MapVirtualKeyW(UINT code, UINT mapType) override { return ::MapVirtualKeyW(code, mapType); }
+  UINT MapVirtualKeyExW(UINT code, UINT mapType, HKL layout) override {
+    return ::MapVirtualKeyExW(code, mapType, layout);
+  }
+  HKL GetKeyboardLayout(DWORD threadId) override { return ::GetKeyboardLayout(threadId); }
+  SHORT VkKeyScanExW(WCHAR ch, HKL layout) override { return ::VkKeyScanExW(ch, layout); }
+  SHORT GetKeyState(int vk) override { return ::GetKeyState(vk); }
   std::unique_ptr<HookThread> StartHookThread(HookFilter& filter, HookSink& sink) override {
     return StartWin32HookThread(filter, sink);
   }

@@ -57,8 +57,10 @@ struct RecordingPaste final : paste::PasteService {
   void pasteText(paste::PasteRequest request, paste::PasteOver over) override {
     texts.push_back(request.utf8);
     chords.push_back(request.chord);
+    requests.push_back(request);
     overs.push_back(std::move(over));
   }
+  std::vector<paste::PasteRequest> requests;
   std::vector<std::string> texts;
   std::vector<std::optional<paste::PasteChord>> chords;
   std::vector<paste::PasteOver> overs;
@@ -219,7 +221,7 @@ TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesAfterThePasteEnde
   EXPECT_TRUE(replies.empty());  // not before the paste is over
   // Ended last to first: each call gets its own paste's reply, the last one its report.
   for (auto over = paste.overs.rbegin(); over != paste.overs.rend(); ++over) {
-    (*over)({paste::PasteOutcome::ReadByOther, "notepad.exe"});
+    (*over)({paste::PasteOutcome::ReadByOther, "notepad.exe", {}});
   }
   const EncodableValue report(
       EncodableValueMap{{EncodableValue("outcome"), EncodableValue("readByOther")},
@@ -227,6 +229,61 @@ TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesAfterThePasteEnde
   EXPECT_EQ(replies,
             (std::vector<Bytes>{*StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&report),
                                 kNull, kNull, kNull, kNull}));
+}
+
+TEST_F(HotkeyChannelTest, TypingArgumentsAreCheckedAndItsReportCountsWhatWasTyped) {
+  const auto with = [](const char* key, EncodableValue value) {
+    auto arguments = map({{EncodableValue("text"), EncodableValue("a")},
+                          {EncodableValue("method"), EncodableValue("type")},
+                          {EncodableValue("report"), EncodableValue(true)}});
+    std::get<EncodableValueMap>(*arguments)[EncodableValue(key)] = std::move(value);
+    return arguments;
+  };
+  const std::pair<const char*, EncodableValue> wrong[] = {
+      {"method", EncodableValue("Type")},
+      {"newline", EncodableValue("Enter")},
+      {"charsPerSecond", EncodableValue(9)},
+      {"charsPerSecond", EncodableValue(5000.5)},
+      {"charsPerSecond", EncodableValue("fast")}};
+  for (const auto& [key, value] : wrong) {
+    const std::string message = std::string(key) == "method"    ? "Unknown method"
+                                : std::string(key) == "newline" ? "Unknown newline"
+                                                                : "Invalid charsPerSecond";
+    EXPECT_EQ(call("pasteText", with(key, value)), errorReply(message.c_str())) << key;
+  }
+  EXPECT_TRUE(paste.requests.empty());
+
+  std::vector<Bytes> replies;
+  for (const auto& arguments :
+       {with("method", EncodableValue("paste")), with("newline", EncodableValue("Shift + Enter")),
+        with("charsPerSecond", EncodableValue(std::int64_t{5000}))}) {
+    const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
+        MethodCall("pasteText", std::make_unique<EncodableValue>(*arguments)));
+    messenger.handlers.at(kChannel)(message->data(), message->size(),
+                                    [&replies](const std::uint8_t* bytes, std::size_t size) {
+                                      replies.emplace_back(bytes, bytes + size);
+                                    });
+  }
+  ASSERT_EQ(paste.requests.size(), 3u);
+  EXPECT_EQ(paste.requests[0].method, paste::InsertMethod::Paste);
+  EXPECT_EQ(paste.requests[1].method, paste::InsertMethod::Type);
+  EXPECT_TRUE(paste.requests[1].shiftEnter);
+  EXPECT_EQ(paste.requests[1].charsPerSecond, paste::kDefaultCharsPerSecond);
+  EXPECT_EQ(paste.requests[2].charsPerSecond, 5000);
+
+  paste.overs[0]({paste::PasteOutcome::Pasted, "notepad.exe", {}});
+  paste.overs[1]({paste::PasteOutcome::Interrupted, "notepad.exe", 7});
+  paste.overs[2]({paste::PasteOutcome::Cancelled, {}, {}});  // cancelled from the queue
+  const auto envelope = [](const char* outcome, const char* target, std::optional<int> typed) {
+    EncodableValueMap report{{EncodableValue("outcome"), EncodableValue(outcome)},
+                             {EncodableValue("target"), EncodableValue(target)}};
+    if (typed) report.emplace(EncodableValue("typed"), EncodableValue(std::int64_t{*typed}));
+    const EncodableValue value(std::move(report));
+    return *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&value);
+  };
+  EXPECT_EQ(replies, (std::vector<Bytes>{envelope("pasted", "notepad.exe", std::nullopt),
+                                         envelope("interrupted", "notepad.exe", 7),
+                                         envelope("cancelled", "", 0)}));
 }
 
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {

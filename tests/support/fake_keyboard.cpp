@@ -87,7 +87,10 @@ UINT FakeKeyboard::SendInput(UINT count, INPUT* inputs, int size) {
     const KEYBDINPUT& key = inputs[i].ki;
     DWORD flags = LLKHF_INJECTED;
     if (key.dwFlags & KEYEVENTF_EXTENDEDKEY) flags |= LLKHF_EXTENDED;
-    dispatch((key.dwFlags & KEYEVENTF_KEYUP) != 0, sidedKey(key.wVk, key.dwFlags), key.wScan, flags,
+    // A Unicode record reaches the hook as VK_PACKET with its unit as the scan code.
+    const bool unicode = (key.dwFlags & KEYEVENTF_UNICODE) != 0;
+    dispatch((key.dwFlags & KEYEVENTF_KEYUP) != 0,
+             unicode ? VK_PACKET : sidedKey(key.wVk, key.dwFlags), key.wScan, flags,
              key.dwExtraInfo, key.time);
   }
   if (--dispatchDepth_ == 0) burstOver();
@@ -98,12 +101,35 @@ UINT FakeKeyboard::MapVirtualKeyW(UINT code, UINT mapType) {
   constexpr std::pair<UINT, UINT> kScanCodes[] = {
       {VK_LSHIFT, 0x2A}, {VK_RSHIFT, 0x36}, {VK_LCONTROL, 0x1D}, {VK_RCONTROL, 0x1D},
       {VK_LMENU, 0x38},  {VK_RMENU, 0x38},  {VK_LWIN, 0x5B},     {VK_RWIN, 0x5C},
-      {'V', 0x2F},       {VK_INSERT, 0x52}};
+      {'V', 0x2F},       {VK_INSERT, 0x52}, {VK_RETURN, 0x1C},   {VK_TAB, 0x0F}};
   for (const auto& [vk, scan] : kScanCodes) {
     if (vk == code && mapType == MAPVK_VK_TO_VSC) return scan;
   }
   return 0;
 }
+
+UINT FakeKeyboard::MapVirtualKeyExW(UINT code, UINT mapType, HKL hkl) {
+  const auto& keys = reinterpret_cast<const FakeLayout*>(hkl)->keys;
+  const auto key = std::find_if(keys.begin(), keys.end(), [code](const FakeLayoutKey& candidate) {
+    return candidate.vk == code && candidate.shiftState == 0;
+  });
+  if (key == keys.end()) return MapVirtualKeyW(code, mapType);
+  if (mapType == MAPVK_VK_TO_CHAR) return key->ch | (key->dead ? 0x80000000 : 0);
+  return mapType == MAPVK_VK_TO_VSC ? key->scan : 0;
+}
+
+HKL FakeKeyboard::GetKeyboardLayout(DWORD) {
+  return reinterpret_cast<HKL>(const_cast<FakeLayout*>(layout));
+}
+
+SHORT FakeKeyboard::VkKeyScanExW(WCHAR ch, HKL hkl) {
+  for (const FakeLayoutKey& key : reinterpret_cast<const FakeLayout*>(hkl)->keys) {
+    if (key.ch == ch) return static_cast<SHORT>(key.shiftState << 8 | key.vk);
+  }
+  return -1;
+}
+
+SHORT FakeKeyboard::GetKeyState(int vk) { return vk == VK_CAPITAL && capsLock ? 1 : 0; }
 
 LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0); }
 LRESULT FakeKeyboard::keyUp(DWORD vk) { return dispatch(true, vk, 0, LLKHF_UP, 0); }

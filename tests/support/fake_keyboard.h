@@ -15,6 +15,7 @@
 #include "platform/keyboard.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hook_thread.h"
+#include "tests/support/fake_layout.h"
 
 namespace fake {
 
@@ -27,8 +28,14 @@ class FakeKeyboard final : public platform::Keyboard {
   LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
   SHORT GetAsyncKeyState(int vk) override;
   UINT SendInput(UINT count, INPUT* inputs, int size) override;
-  // The US layout's scan codes of the keys the shell sends: the modifiers, V and Insert.
+  // The US layout's scan codes of the keys the shell sends: the modifiers, V, Insert, Enter, Tab.
   UINT MapVirtualKeyW(UINT code, UINT mapType) override;
+  // `layout` for every thread; the keys it lacks as MapVirtualKeyW.
+  UINT MapVirtualKeyExW(UINT code, UINT mapType, HKL layout) override;
+  HKL GetKeyboardLayout(DWORD threadId) override;
+  SHORT VkKeyScanExW(WCHAR ch, HKL layout) override;
+  // Caps Lock's toggle bit from `capsLock`; 0 for every other key.
+  SHORT GetKeyState(int vk) override;
   std::unique_ptr<platform::HookThread> StartHookThread(platform::HookFilter& filter,
                                                         platform::HookSink& sink) override;
 
@@ -49,6 +56,9 @@ class FakeKeyboard final : public platform::Keyboard {
   void hookThreadEnded(FakeHookThread* thread);
   // Set to make the next SetWindowsHookExW fail.
   bool failNextHook = false;
+  // The layout of every thread, and Caps Lock.
+  const FakeLayout* layout = &usLayout();
+  bool capsLock = false;
 
  private:
   struct Hook {
