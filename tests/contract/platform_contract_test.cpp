@@ -179,6 +179,21 @@ TEST_F(PlatformContract, TheUsLayoutsScanCodesOfTheKeysThePasteSends) {
   }
 }
 
+// What typing asks of the target's layout: the key and Shift state for a character, the key's
+// scan code, its character (a letter key's is the capital; no dead-key bit), Caps Lock off.
+TEST_F(PlatformContract, TheUsLayoutAsTypingReadsIt) {
+  const HKL layout = p.keyboard->GetKeyboardLayout(0);
+  const std::pair<WCHAR, int> keys[] = {
+      {u'y', 'Y'}, {u'Y', 0x100 | 'Y'}, {u'^', 0x100 | '6'}, {u'1', '1'}, {u' ', 0x20}};
+  for (const auto& [ch, key] : keys) {
+    EXPECT_EQ(p.keyboard->VkKeyScanExW(ch, layout), key) << static_cast<int>(ch);
+  }
+  EXPECT_EQ(p.keyboard->MapVirtualKeyExW('Y', MAPVK_VK_TO_VSC, layout), 0x15u);
+  EXPECT_EQ(p.keyboard->MapVirtualKeyExW(VK_RETURN, MAPVK_VK_TO_VSC, layout), 0x1Cu);
+  EXPECT_EQ(p.keyboard->MapVirtualKeyExW('Y', MAPVK_VK_TO_CHAR, layout), UINT{'Y'});
+  EXPECT_EQ(p.keyboard->GetKeyState(VK_CAPITAL) & 1, 0);
+}
+
 // Windows' AltGr pair as a SendInput batch: each record reaches the hook with its own scan code
 // and the batch's time stamp, after the key state took the records before it.
 TEST_F(PlatformContract, ABatchReachesTheHookRecordByRecordWithScanCodesAndTime) {

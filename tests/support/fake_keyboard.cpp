@@ -114,7 +114,11 @@ UINT FakeKeyboard::MapVirtualKeyExW(UINT code, UINT mapType, HKL hkl) {
     return candidate.vk == code && candidate.shiftState == 0;
   });
   if (key == keys.end()) return MapVirtualKeyW(code, mapType);
-  if (mapType == MAPVK_VK_TO_CHAR) return key->ch | (key->dead ? 0x80000000 : 0);
+  if (mapType == MAPVK_VK_TO_CHAR) {
+    // Windows names a letter key by its capital.
+    const UINT ch = key->ch >= u'a' && key->ch <= u'z' ? key->ch - 0x20 : key->ch;
+    return ch | (key->dead ? 0x80000000 : 0);
+  }
   return mapType == MAPVK_VK_TO_VSC ? key->scan : 0;
 }
 
