@@ -67,6 +67,7 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
   } else {
     ++verdict.copies;
   }
+  platform_.userKeyboard->modifiersNow(userKeys_.modifiers(false));
   return verdict;
 }
 

@@ -13,6 +13,9 @@
 // HookFilter::kHoldBackMs): dropped if that is the pair's Right Alt, posted first otherwise. The
 // main thread thus never judges an artefact, and its later key-up is skipped too.
 //
+// While the hook is installed it publishes the modifiers the user holds, as the user's own events
+// left them, after each of them (platform/user_keyboard.h): the paste presses those again.
+//
 // With a hotkey that contains Alt or Windows it sends the mask key on the key-down that completes
 // the hotkey, while that key is still down (right after that key-down has gone on), so releasing
 // it neither activates a menu bar nor opens Start — decided here from its own copy of the key
@@ -25,11 +28,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "hotkey/key_spec.h"
 #include "hotkey/user_keys.h"
 #include "platform/hook_thread.h"
 #include "platform/platform.h"
+#include "platform/user_keyboard.h"
 
 class HotkeyHookFilter final : public platform::HookFilter {
  public:
@@ -46,7 +51,9 @@ class HotkeyHookFilter final : public platform::HookFilter {
     maskDue_ = false;
     held_ = false;
     altGrCtrlDown_ = false;
+    platform_.userKeyboard->tracking(userKeys_.modifiers(true));
   }
+  void onRemoved() override { platform_.userKeyboard->tracking(std::nullopt); }
   Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
                 platform::HookedKey (&out)[kMaxCopies]) override;
   bool releaseHeld(platform::HookedKey& out) override;

@@ -12,9 +12,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "platform/keyboard.h"
+#include "platform/user_keyboard.h"
 
 class UserKeys {
  public:
@@ -51,6 +54,17 @@ class UserKeys {
   }
   // A key-down that turned out not to be the user's: the user's state goes back to `before`.
   void notTheUsers(std::uint32_t vk, bool before) { set(user_, vk, before); }
+  // The modifiers the user holds, one bit each in platform::UserKeyboard's order. With
+  // `askSystem` (outside the hook procedure: it costs a system call per key) a modifier without
+  // an event since the reset is taken from the system's state; without, as the events left them.
+  std::uint8_t modifiers(bool askSystem) {
+    std::uint8_t bits = 0;
+    for (std::size_t i = 0; i < std::size(platform::UserKeyboard::kModifierVks); ++i) {
+      const std::uint32_t vk = platform::UserKeyboard::kModifierVks[i];
+      if (askSystem ? down(vk) : get(user_, vk)) bits |= static_cast<std::uint8_t>(1u << i);
+    }
+    return bits;
+  }
 
  private:
   using Bits = std::array<std::uint64_t, 4>;

@@ -1,24 +1,20 @@
 #include "paste/paste_keys.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 
 #include "platform/own_input.h"
+#include "platform/user_keyboard.h"
 
 namespace paste {
 namespace {
 
 constexpr WORD kVkV = 0x56;
 
-struct Modifier {
-  WORD vk;
-  bool needsMask;  // Alt and Win: a lone release or press-and-release of them does something
-};
-
-constexpr Modifier kModifiers[] = {
-    {VK_LSHIFT, false}, {VK_RSHIFT, false}, {VK_LCONTROL, false}, {VK_RCONTROL, false},
-    {VK_LMENU, true},   {VK_RMENU, true},   {VK_LWIN, true},      {VK_RWIN, true},
-};
+constexpr auto& kModifierVks = platform::UserKeyboard::kModifierVks;
+// Alt and Win, the last four: a lone release or press-and-release of them does something.
+constexpr std::uint8_t kNeedMask = 0xF0;
 
 struct ChordKeys {
   PasteChord chord;
@@ -38,14 +34,22 @@ constexpr std::u16string_view kTerminalClasses[] = {u"mintty", u"PuTTY", u"Conso
                                                     u"CASCADIA_HOSTING_WINDOW_CLASS",
                                                     u"VirtualConsoleClass"};
 
-void append(std::vector<INPUT>& keys, platform::Keyboard& keyboard, WORD vk, DWORD flags) {
-  keys.push_back(platform::ownKeyInput(keyboard, vk, flags));
-}
+// Appends records to a batch being built.
+class Batch {
+ public:
+  Batch(platform::Keyboard& keyboard, std::vector<INPUT>& keys)
+      : keyboard_(keyboard), keys_(keys) {}
+  void press(WORD vk) { keys_.push_back(platform::ownKeyInput(keyboard_, vk, 0)); }
+  void release(WORD vk) { keys_.push_back(platform::ownKeyInput(keyboard_, vk, KEYEVENTF_KEYUP)); }
+  void mask() {
+    press(kMaskVk);
+    release(kMaskVk);
+  }
 
-void appendMask(std::vector<INPUT>& keys, platform::Keyboard& keyboard) {
-  append(keys, keyboard, kMaskVk, 0);
-  append(keys, keyboard, kMaskVk, KEYEVENTF_KEYUP);
-}
+ private:
+  platform::Keyboard& keyboard_;
+  std::vector<INPUT>& keys_;
+};
 
 }  // namespace
 
@@ -62,43 +66,51 @@ PasteChord pasteChordForWindowClass(std::u16string_view className) {
   return terminal ? PasteChord::ShiftInsert : PasteChord::CtrlV;
 }
 
-HeldModifiers::HeldModifiers(platform::Keyboard& keyboard) : keyboard_(keyboard) {
-  for (const Modifier& modifier : kModifiers) {
-    if ((keyboard.GetAsyncKeyState(modifier.vk) & 0x8000) == 0) continue;
-    held_.push_back(modifier.vk);
-    masked_ = masked_ || modifier.needsMask;
+std::uint8_t heldModifiers(platform::Platform& platform) {
+  if (const auto seen = platform.userKeyboard->heldModifiers()) return *seen;
+  std::uint8_t held = 0;
+  for (std::size_t i = 0; i < std::size(kModifierVks); ++i) {
+    if ((platform.keyboard->GetAsyncKeyState(kModifierVks[i]) & 0x8000) != 0) held |= 1u << i;
+  }
+  return held;
+}
+
+void releaseModifiers(platform::Keyboard& keyboard, std::uint8_t held, std::vector<INPUT>& keys) {
+  Batch batch(keyboard, keys);
+  if ((held & kNeedMask) != 0) batch.mask();
+  for (std::size_t i = 0; i < std::size(kModifierVks); ++i) {
+    if ((held & (1u << i)) != 0) batch.release(kModifierVks[i]);
   }
 }
 
-void HeldModifiers::release(std::vector<INPUT>& keys) const {
-  if (masked_) appendMask(keys, keyboard_);
-  for (const WORD vk : held_) append(keys, keyboard_, vk, KEYEVENTF_KEYUP);
+void pressModifiersAgain(platform::Keyboard& keyboard, std::uint8_t held,
+                         std::vector<INPUT>& keys) {
+  Batch batch(keyboard, keys);
+  for (std::size_t i = 0; i < std::size(kModifierVks); ++i) {
+    if ((held & (1u << i)) != 0) batch.press(kModifierVks[i]);
+  }
+  if ((held & kNeedMask) != 0) batch.mask();
 }
 
-void HeldModifiers::pressAgain(std::vector<INPUT>& keys) const {
-  for (const WORD vk : held_) append(keys, keyboard_, vk, 0);
-  if (masked_) appendMask(keys, keyboard_);
-}
-
-std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, PasteChord chord) {
-  const HeldModifiers held(keyboard);
+std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, std::uint8_t held, PasteChord chord) {
   const ChordKeys& keys =
       *std::find_if(std::begin(kChords), std::end(kChords),
                     [chord](const ChordKeys& candidate) { return candidate.chord == chord; });
 
-  std::vector<INPUT> batch;
-  held.release(batch);
+  std::vector<INPUT> records;
+  releaseModifiers(keyboard, held, records);
+  Batch batch(keyboard, records);
   for (const WORD modifier : keys.modifiers) {
-    if (modifier != 0) append(batch, keyboard, modifier, 0);
+    if (modifier != 0) batch.press(modifier);
   }
-  append(batch, keyboard, keys.key, 0);
-  append(batch, keyboard, keys.key, KEYEVENTF_KEYUP);
+  batch.press(keys.key);
+  batch.release(keys.key);
   for (auto modifier = std::rbegin(keys.modifiers); modifier != std::rend(keys.modifiers);
        ++modifier) {
-    if (*modifier != 0) append(batch, keyboard, *modifier, KEYEVENTF_KEYUP);
+    if (*modifier != 0) batch.release(*modifier);
   }
-  held.pressAgain(batch);
-  return batch;
+  pressModifiersAgain(keyboard, held, records);
+  return records;
 }
 
 }  // namespace paste

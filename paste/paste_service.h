@@ -4,7 +4,8 @@
 //
 // Calls come from the main thread and `over` runs on the main thread, once per paste, in the
 // order the pastes were asked for, except that pastes cancelled from the queue when the app
-// closes are answered before the one under way. The Windows implementation is
+// closes, or answered busy after waiting long behind a restore, are answered before the one under
+// way. The Windows implementation is
 // paste/paste_thread.h.
 #pragma once
 

@@ -1,8 +1,11 @@
 #include "paste/paster.h"
 
+#include <algorithm>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "paste/checked_send.h"
 #include "paste/foreground_target.h"
 #include "paste/paste_keys.h"
 #include "platform/clock.h"
@@ -24,6 +27,7 @@ constexpr UINT kAfterReadMs = 300;
 constexpr UINT kUnreadMs = 2000;
 constexpr UINT kRestoreRetryMs = 50;
 constexpr std::int64_t kRestoreGiveUpNs = 60'000'000'000;
+constexpr std::int64_t kStaleNs = 3'000'000'000;
 constexpr int kShutdownAttempts = 10;
 constexpr int kClassNameUnits = 64;
 
@@ -34,6 +38,8 @@ constexpr const char* kNeverRead =
     "[GlobalHotkey] The paste target never read the transcript; restoring the clipboard\n";
 constexpr const char* kBusy =
     "[GlobalHotkey] Clipboard busy for 60 s; the previous content was not restored\n";
+constexpr const char* kStale =
+    "[GlobalHotkey] A paste waited 3 s for the clipboard behind the previous one; no keys sent\n";
 constexpr const char* kElevated =
     "[GlobalHotkey] The foreground window runs elevated; no keys sent, transcript left on the "
     "clipboard\n";
@@ -61,7 +67,7 @@ Paster::Paster(platform::Platform& platform, HWND window, const std::atomic<bool
 Paster::~Paster() { platform_.timers->KillTimer(window_, kPasteTimerId); }
 
 void Paster::enqueue(PasteRequest request) {
-  queue_.emplace_back(enqueued_++, std::move(request));
+  queue_.push_back({enqueued_++, std::move(request), platform_.clock->SteadyNowNs()});
   if (step_ == Step::Idle) startNext();
 }
 
@@ -93,8 +99,8 @@ void Paster::startNext() {
   // A thread left behind at exit starts nothing more.
   if (stopping_) return closeQueue();
   if (queue_.empty()) return;
-  current_ = queue_.front().first;
-  PasteRequest request = std::move(queue_.front().second);
+  current_ = queue_.front().paste;
+  PasteRequest request = std::move(queue_.front().request);
   queue_.pop_front();
   targetProcess_ = 0;
   target_.clear();
@@ -172,13 +178,13 @@ void Paster::sendKeys() {
     platform_.windows->GetClassNameW(foreground, className, kClassNameUnits);
     chord = pasteChordForWindowClass(platform::U(className));
   }
-  std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, chord);
+  std::vector<INPUT> keys = pasteKeys(*platform_.keyboard, heldModifiers(platform_), chord);
   // The target can read before SendInput returns: this thread handles the clipboard messages sent
   // to it while it waits for the keyboard hooks of the batch's later records. Another program may
   // even end the paste meanwhile by taking the clipboard.
   const std::size_t paste = current_;
   step_ = Step::AfterKeys;
-  platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+  checkedSend(platform_, keys);
   mark(platform::phase::kKeysSent);
   if (current_ == paste && step_ == Step::AfterKeys && !targetRead_) wait(kUnreadMs);
 }
@@ -200,12 +206,15 @@ void Paster::render() {
   if (step_ == Step::AfterKeys) wait(kAfterReadMs);
 }
 
-// Inside WM_RENDERFORMAT the clipboard is open by the reader. A reader that opened it without a
-// window cannot be told apart and counts as another program: its read starts no restore.
+// Inside WM_RENDERFORMAT the clipboard is open by the reader. Only the first read reaches us (the
+// data is ours no more once rendered), so a windowless one after the keys is most likely the
+// target's own.
 bool Paster::readByTarget() {
   if (step_ == Step::BeforeKeys || targetProcess_ == 0) return false;
+  const HWND readerWindow = clipboard_.GetOpenClipboardWindow();
+  if (readerWindow == nullptr) return !otherRead_;
   DWORD reader = 0;
-  platform_.processes->GetWindowThreadProcessId(clipboard_.GetOpenClipboardWindow(), &reader);
+  platform_.processes->GetWindowThreadProcessId(readerWindow, &reader);
   return reader == targetProcess_;
 }
 
@@ -251,6 +260,7 @@ void Paster::tryRestore() {
       log(kBusy);
       return finish(readOutcome());
     }
+    dropStale();
     return wait(kRestoreRetryMs);
   }
   if (!ours()) {
@@ -321,10 +331,20 @@ void Paster::shutdown() {
   closeQueue();
 }
 
+void Paster::dropStale() {
+  const std::int64_t nowNs = platform_.clock->SteadyNowNs();
+  while (!queue_.empty() && nowNs - queue_.front().sinceNs > kStaleNs) {
+    const std::size_t paste = queue_.front().paste;
+    queue_.pop_front();
+    log(kStale);
+    over_(paste, {PasteOutcome::ClipboardBusy, {}, {}});
+  }
+}
+
 void Paster::closeQueue() {
   const auto cancelled = std::move(queue_);
   queue_.clear();
-  for (const auto& entry : cancelled) over_(entry.first, {PasteOutcome::Cancelled, {}, {}});
+  for (const Queued& entry : cancelled) over_(entry.paste, {PasteOutcome::Cancelled, {}, {}});
   if (step_ == Step::Typing) {
     typed_ = typist_.stop();
     finish(PasteOutcome::Cancelled);

@@ -11,21 +11,25 @@
 // Shift+Insert for a terminal; paste/paste_keys.h). The target's read is the proof that it
 // pasted: the previous content returns 300 ms after the target reads. Only the target's read
 // counts: the reader's window (GetOpenClipboardWindow inside WM_RENDERFORMAT) must belong to the
-// process of the foreground window at the keys. Clipboard managers, remote-desktop clipboard sync
+// process of the foreground window at the keys (for a UWP app, whose frame window belongs to
+// ApplicationFrameHost, the process of the frame's CoreWindow). A reader that opened the
+// clipboard without a window (PuTTY does) cannot be told apart: its read after the keys counts as
+// the target's unless another program read first. Clipboard managers, remote-desktop clipboard sync
 // and sync tools read every change, often after a short debounce; their reads are served but
 // start nothing, and a target that reads late (a busy editor, a browser tab) still finds the
 // transcript, since without the target's read the previous content returns only 2 s after the
 // keys. The restore happens only while the clipboard is still ours, retried every 50 ms for up
 // to 60 s while another program has it open (a target inserting a long text keeps it open for
-// seconds). No keys go to a window of higher integrity than ours (Windows would drop them): the
-// transcript stays for the user to paste.
+// seconds); a paste that has waited more than 3 s behind such a restore is over, clipboard busy,
+// without keys: they would go to whatever window is in front by then. No keys go to a window of
+// higher integrity than ours (Windows would drop them): the transcript stays for the user to paste.
 //
 // Owned and run by the paste thread (paste/paste_thread.h on Windows, the test on the host).
 // `over` runs on that thread once per paste with the paste's number (counted from 0 in the order
-// enqueued) and its report: in order, except that pastes cancelled from the queue are over before
-// the one under way. The one thing shared with another thread is `stopping`, set by the main
-// thread when the shell exits: a thread left behind then may be ended at any moment, so it
-// empties the clipboard no more.
+// enqueued) and its report: in order, except that pastes cancelled from the queue, or over after
+// waiting too long behind a restore, are over before the one under way. The one thing shared with
+// another thread is `stopping`, set by the main thread when the shell exits: a thread left behind
+// then may be ended at any moment, so it empties the clipboard no more.
 #pragma once
 
 #include <atomic>
@@ -35,7 +39,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "paste/clipboard_snapshot.h"
 #include "paste/paste_service.h"
@@ -71,6 +74,8 @@ class Paster {
   enum class Step { Idle, Opening, BeforeKeys, AfterKeys, Restoring, Typing };
 
   void startNext();
+  // Every queued paste that has waited too long behind a restore still retrying is over.
+  void dropStale();
   void tryOpen();
   void putTranscript();
   void sendKeys();
@@ -99,7 +104,12 @@ class Paster {
   HWND window_;
   const std::atomic<bool>& stopping_;
   Over over_;
-  std::deque<std::pair<std::size_t, PasteRequest>> queue_;  // with each paste's number
+  struct Queued {
+    std::size_t paste;  // its number
+    PasteRequest request;
+    std::int64_t sinceNs;  // enqueued, on the steady clock
+  };
+  std::deque<Queued> queue_;
   std::size_t enqueued_ = 0;
   std::size_t current_ = 0;  // the number of the paste under way
   Step step_ = Step::Idle;

@@ -4,7 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "paste/checked_send.h"
 #include "paste/foreground_target.h"
+#include "paste/paste_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/keyboard.h"
@@ -25,7 +27,16 @@ constexpr double kMostBatchesAtOnce = 2;
 constexpr const char* kElevated =
     "[GlobalHotkey] The foreground window runs elevated; nothing typed\n";
 constexpr const char* kInterrupted =
-    "[GlobalHotkey] Typing stopped: the user pressed a key or the focus moved\n";
+    "[GlobalHotkey] Typing stopped: a key of the user's, another window in front, or input "
+    "refused\n";
+
+// The index in `keys` of the last key-down of stroke `stroke`: the one that types its character.
+std::size_t lastKeyDown(const TypingKeys& keys, std::size_t stroke) {
+  std::size_t at = keys.strokes[stroke].keysEnd;
+  while ((keys.keys[--at].ki.dwFlags & KEYEVENTF_KEYUP) != 0) {
+  }
+  return at;
+}
 
 }  // namespace
 
@@ -54,7 +65,7 @@ void Typist::start(const PasteRequest& request, std::string& target) {
   startNs_ = platform_.clock->SteadyNowNs();
   target_ = foreground.window;
   keyDownsAtStart_ = platform_.userKeyboard->keyDowns();
-  held_.emplace(keyboard);
+  held_ = heldModifiers(platform_);
   typing_ = true;
   sendBatch();
 }
@@ -80,20 +91,30 @@ void Typist::sendBatch() {
   const auto due = 1 + static_cast<std::size_t>(elapsedNs * charsPerSecond_ / 1e9);
   const std::size_t count = std::min({due > strokesSent_ ? due - strokesSent_ : 0, maxBatch_,
                                       keys_.strokes.size() - strokesSent_});
+  if (count == 0) {  // a slow pace: no stroke due yet
+    platform_.timers->SetTimer(window_, kTypingTimerId, kBatchMs, nullptr);
+    return;
+  }
   std::vector<INPUT> batch;
-  if (strokesSent_ == 0) held_->release(batch);
+  if (strokesSent_ == 0) releaseModifiers(*platform_.keyboard, held_, batch);
+  const std::size_t released = batch.size();
   const std::size_t from = strokesSent_ == 0 ? 0 : keys_.strokes[strokesSent_ - 1].keysEnd;
-  strokesSent_ += count;
-  const std::size_t to = strokesSent_ == 0 ? 0 : keys_.strokes[strokesSent_ - 1].keysEnd;
+  const std::size_t to = keys_.strokes[strokesSent_ + count - 1].keysEnd;
   batch.insert(batch.end(), keys_.keys.begin() + static_cast<std::ptrdiff_t>(from),
                keys_.keys.begin() + static_cast<std::ptrdiff_t>(to));
-  const bool last = strokesSent_ == keys_.strokes.size();
-  if (last) held_->pressAgain(batch);
-  send(batch);
-  if (last) {
-    held_.reset();
-    return end(PasteOutcome::Typed);
+  const std::size_t took = send(batch);
+  if (took < batch.size()) {
+    // Windows stopped taking input (blocked, or an elevated window in front); the key-ups owed
+    // went after it. A stroke whose key-downs all went in has typed its character.
+    while (strokesSent_ < keys_.strokes.size() &&
+           lastKeyDown(keys_, strokesSent_) - from + released < took) {
+      ++strokesSent_;
+    }
+    platform_.debug->OutputDebugStringA(kInterrupted);
+    return end(PasteOutcome::Interrupted);
   }
+  strokesSent_ += count;
+  if (strokesSent_ == keys_.strokes.size()) return end(PasteOutcome::Typed);
   platform_.timers->SetTimer(window_, kTypingTimerId, kBatchMs, nullptr);
 }
 
@@ -104,12 +125,13 @@ std::size_t Typist::stop() {
   typing_ = false;
   keys_ = {};
   strokesSent_ = 0;
-  if (held_) {
-    std::vector<INPUT> again;
-    held_->pressAgain(again);
-    send(again);
-    held_.reset();
-  }
+  // Only what the user still holds: a modifier let go meanwhile would otherwise stay down. Without
+  // the hook's view, what was held at the start.
+  const std::uint8_t again =
+      held_ & platform_.userKeyboard->heldModifiers().value_or(std::uint8_t{0xFF});
+  std::vector<INPUT> keys;
+  pressModifiersAgain(*platform_.keyboard, again, keys);
+  send(keys);
   return typed;
 }
 
@@ -119,9 +141,8 @@ std::size_t Typist::typedUnits() const {
   return strokesSent_ == 0 ? 0 : keys_.strokes[strokesSent_ - 1].unitsEnd;
 }
 
-void Typist::send(std::vector<INPUT>& keys) {
-  if (keys.empty()) return;
-  platform_.keyboard->SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+std::size_t Typist::send(std::vector<INPUT>& keys) {
+  return keys.empty() ? 0 : checkedSend(platform_, keys);
 }
 
 }  // namespace paste

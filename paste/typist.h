@@ -7,8 +7,9 @@
 // per second (a timer late by a system tick makes the next batch larger, never the pace faster),
 // since a target that falls behind drops input. Before each later batch the user comes first:
 // a key-down of their own (counted by the hook thread in platform::UserKeyboard while the hotkey
-// listens) or another foreground window ends the typing, the rest untyped. However it ends, the
-// released modifiers are pressed again.
+// listens) or another foreground window ends the typing, the rest untyped; so does a batch that
+// Windows took only in part (input blocked, an elevated window in front). However it ends, the
+// released modifiers the user still holds are pressed again.
 //
 // Owned by the Paster, which queues typings with its pastes; `over` runs once per typing with its
 // outcome and the UTF-16 units sent. `stopping` is the Paster's: a thread left behind at exit
@@ -19,7 +20,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "paste/paste_keys.h"
@@ -53,7 +53,8 @@ class Typist {
   bool userCameFirst() const;
   void end(PasteOutcome outcome);
   std::size_t typedUnits() const;
-  void send(std::vector<INPUT>& keys);
+  // How many of `keys` Windows took.
+  std::size_t send(std::vector<INPUT>& keys);
 
   platform::Platform& platform_;
   HWND window_;
@@ -67,7 +68,7 @@ class Typist {
   std::int64_t startNs_ = 0;
   HWND target_ = nullptr;
   std::uint32_t keyDownsAtStart_ = 0;
-  std::optional<HeldModifiers> held_;
+  std::uint8_t held_ = 0;  // the user's modifiers, released at the start
 };
 
 }  // namespace paste

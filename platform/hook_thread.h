@@ -78,6 +78,8 @@ class HookFilter {
   };
   // Each time the hook is installed (again), before its first event.
   virtual void onInstalled() = 0;
+  // Each time the hook is removed, or an install failed: no event comes until onInstalled.
+  virtual void onRemoved() = 0;
   // One HC_ACTION event.
   virtual Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
                         HookedKey (&out)[kMaxCopies]) = 0;

@@ -269,6 +269,7 @@ constexpr LRESULT HTCLIENT = 1;
 
 // Window styles and placement.
 constexpr DWORD WS_POPUP = 0x80000000u;
+constexpr DWORD WS_CHILD = 0x40000000u;
 constexpr DWORD WS_VISIBLE = 0x10000000u;
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000u;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008u;

@@ -4,7 +4,7 @@
 // monitors' work areas.
 //
 // Used by the hotkey controller (focus check, application window), the overlays and the paste
-// (the paste target's class). The fake keeps
+// (the paste target's class, a UWP app's window inside its frame). The fake keeps
 // windows as records (class, styles, position, visibility, layered key and alpha, user data) and
 // lets a test send messages to their window procedures.
 #pragma once
@@ -19,6 +19,10 @@ class WindowSystem {
   virtual HWND GetForegroundWindow() = 0;
   virtual HWND GetActiveWindow() = 0;
   virtual HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) = 0;
+  // A child of `parent` after `childAfter` (null: the first) with that class and title (null:
+  // any).
+  virtual HWND FindWindowExW(HWND parent, HWND childAfter, LPCWSTR className,
+                             LPCWSTR windowName) = 0;
   // The window's class name, cut to `capacity` - 1 units; the length copied, 0 on failure.
   virtual int GetClassNameW(HWND window, LPWSTR name, int capacity) = 0;
   virtual HMODULE GetModuleHandleW(LPCWSTR moduleName) = 0;

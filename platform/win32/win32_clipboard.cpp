@@ -39,8 +39,8 @@ class RealClipboard final : public Clipboard {
 }  // namespace
 
 Clipboard& Win32Clipboard() {
-  static RealClipboard clipboard;
-  return clipboard;
+  static auto* clipboard = new RealClipboard;  // never destroyed: see win32_platform.h
+  return *clipboard;
 }
 
 }  // namespace platform

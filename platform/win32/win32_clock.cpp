@@ -32,8 +32,8 @@ class RealClock final : public Clock {
 }  // namespace
 
 Clock& Win32Clock() {
-  static RealClock clock;
-  return clock;
+  static auto* clock = new RealClock;  // never destroyed: see win32_platform.h
+  return *clock;
 }
 
 }  // namespace platform

@@ -14,8 +14,8 @@ class RealDebugOutput final : public DebugOutput {
 }  // namespace
 
 DebugOutput& Win32DebugOutput() {
-  static RealDebugOutput output;
-  return output;
+  static auto* output = new RealDebugOutput;  // never destroyed: see win32_platform.h
+  return *output;
 }
 
 }  // namespace platform

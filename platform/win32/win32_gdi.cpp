@@ -58,8 +58,8 @@ class RealGdi final : public Gdi {
 }  // namespace
 
 Gdi& Win32Gdi() {
-  static RealGdi gdi;
-  return gdi;
+  static auto* gdi = new RealGdi;  // never destroyed: see win32_platform.h
+  return *gdi;
 }
 
 }  // namespace platform

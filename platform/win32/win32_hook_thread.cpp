@@ -242,6 +242,7 @@ class Win32HookThread final : public HookThread {
     watch_.reset();
     stopWatchTimer();
     hook_ = ::SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, ::GetModuleHandleW(nullptr), 0);
+    if (hook_ == nullptr) filter_.onRemoved();
     installed_.store(hook_);
     return hook_;
   }
@@ -250,6 +251,7 @@ class Win32HookThread final : public HookThread {
     if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
     hook_ = nullptr;
     installed_.store(nullptr);
+    filter_.onRemoved();
   }
   // The hook is missing: installed again, the owner told; a failure is told once until the next
   // success.

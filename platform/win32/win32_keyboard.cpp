@@ -34,8 +34,8 @@ class RealKeyboard final : public Keyboard {
 }  // namespace
 
 Keyboard& Win32Keyboard() {
-  static RealKeyboard keyboard;
-  return keyboard;
+  static auto* keyboard = new RealKeyboard;  // never destroyed: see win32_platform.h
+  return *keyboard;
 }
 
 }  // namespace platform

@@ -143,8 +143,8 @@ class RealMediaFoundation final : public MediaFoundation {
 }  // namespace
 
 MediaFoundation& Win32MediaFoundation() {
-  static RealMediaFoundation mediaFoundation;
-  return mediaFoundation;
+  static auto* mediaFoundation = new RealMediaFoundation;  // never destroyed: see win32_platform.h
+  return *mediaFoundation;
 }
 
 }  // namespace platform

@@ -5,8 +5,7 @@
 namespace platform {
 
 UserKeyboard& Win32UserKeyboard() {
-  static auto* userKeyboard =
-      new UserKeyboard;  // never destroyed: the paste thread may outlive exit
+  static auto* userKeyboard = new UserKeyboard;  // never destroyed: see win32_platform.h
   return *userKeyboard;
 }
 

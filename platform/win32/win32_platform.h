@@ -1,8 +1,9 @@
 // The real platform: each concern forwards to the Windows call of the same name.
 //
-// One process-wide object per concern, created on first use and never destroyed, so callbacks
-// that run during teardown can still reach them. Win32Platform() aggregates them for the portable
-// code.
+// One process-wide object per concern, created on first use on the heap and never destroyed, so
+// callbacks that run during teardown can still reach them, and so can a paste thread left behind
+// at exit (stuck in another program's clipboard rendering) after static destruction has run.
+// Win32Platform() aggregates them for the portable code.
 #pragma once
 
 #include <memory>

@@ -62,8 +62,8 @@ class RealProcesses final : public Processes {
 }  // namespace
 
 Processes& Win32Processes() {
-  static RealProcesses processes;
-  return processes;
+  static auto* processes = new RealProcesses;  // never destroyed: see win32_platform.h
+  return *processes;
 }
 
 }  // namespace platform

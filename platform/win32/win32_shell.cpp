@@ -18,8 +18,8 @@ class RealShell final : public Shell {
 }  // namespace
 
 Shell& Win32Shell() {
-  static RealShell shell;
-  return shell;
+  static auto* shell = new RealShell;  // never destroyed: see win32_platform.h
+  return *shell;
 }
 
 }  // namespace platform

@@ -17,8 +17,8 @@ class RealTimers final : public Timers {
 }  // namespace
 
 Timers& Win32Timers() {
-  static RealTimers timers;
-  return timers;
+  static auto* timers = new RealTimers;  // never destroyed: see win32_platform.h
+  return *timers;
 }
 
 }  // namespace platform

@@ -20,8 +20,9 @@ std::int64_t FileTimeTicks(const FILETIME& time) {
 }  // namespace
 
 Trace& Win32Trace() {
-  static Trace trace(Win32Clock(), Win32DebugOutput(), TracingWanted());
-  return trace;
+  static auto* trace = new Trace(Win32Clock(), Win32DebugOutput(),
+                                 TracingWanted());  // never destroyed: see win32_platform.h
+  return *trace;
 }
 
 void TraceProcessStart() {

@@ -13,6 +13,9 @@ class RealWindowSystem final : public WindowSystem {
   HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) override {
     return ::FindWindowW(className, windowName);
   }
+  HWND FindWindowExW(HWND parent, HWND childAfter, LPCWSTR className, LPCWSTR windowName) override {
+    return ::FindWindowExW(parent, childAfter, className, windowName);
+  }
   int GetClassNameW(HWND window, LPWSTR name, int capacity) override {
     return ::GetClassNameW(window, name, capacity);
   }
@@ -73,8 +76,8 @@ class RealWindowSystem final : public WindowSystem {
 }  // namespace
 
 WindowSystem& Win32WindowSystem() {
-  static RealWindowSystem windows;
-  return windows;
+  static auto* windows = new RealWindowSystem;  // never destroyed: see win32_platform.h
+  return *windows;
 }
 
 }  // namespace platform

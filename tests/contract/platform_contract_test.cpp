@@ -231,6 +231,11 @@ TEST_F(PlatformContract, LayeredPopupReadsBackAndIsFoundByClass) {
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(p.windows->FindWindowW(platform::W(u"MurmurlyContractProbe"), nullptr), window);
   EXPECT_EQ(p.windows->FindWindowW(platform::W(u"MurmurlyNoSuchClass"), nullptr), nullptr);
+  const HWND child =
+      p.windows->CreateWindowExW(0, windowClass.lpszClassName, platform::W(u""), WS_CHILD, 0, 0, 9,
+                                 9, window, nullptr, windowClass.hInstance, nullptr);
+  EXPECT_EQ(p.windows->FindWindowExW(window, nullptr, windowClass.lpszClassName, nullptr), child);
+  EXPECT_EQ(p.windows->FindWindowExW(window, child, nullptr, nullptr), nullptr);
 
   const COLORREF magenta = RGB(255, 0, 255);
   EXPECT_TRUE(

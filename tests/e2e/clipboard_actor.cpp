@@ -1,8 +1,9 @@
 // The other programs of the paste's e2e tests, one per mode; each prints what it saw on stdout.
 //   clipboard_actor copier MS TEXT   once a transcript lands (the history formats appear), waits
 //                                    MS and copies TEXT, as a user who is already working
-//   clipboard_actor reader MS [CLASS]  a window "Murmurly Reader" that reads the clipboard MS
-//                                    (or never) after its Ctrl+V (class mintty: Shift+Insert);
+//   clipboard_actor reader MS [CLASS [windowless]]  a window "Murmurly Reader" that reads the
+//                                    clipboard MS (or never) after its Ctrl+V (class mintty:
+//                                    Shift+Insert), opened without a window if asked (as PuTTY);
 //                                    prints "scan M K", the scan codes the window saw (extended as
 //                                    0x100), then the text, whether the three history formats
 //                                    were there and whether Shift was down at the V
@@ -85,7 +86,8 @@ int copier(DWORD delayMs, const wchar_t* text) {
 
 int readerDelayMs = 0;  // negative: never reads
 bool shiftAtV = false;
-bool terminal = false;  // pastes on Shift+Insert only, as mintty does
+bool terminal = false;    // pastes on Shift+Insert only, as mintty does
+bool windowless = false;  // opens the clipboard with no window, as PuTTY does
 unsigned modifierScan = 0;
 
 unsigned scanOf(LPARAM lParam) { return static_cast<unsigned>(lParam >> 16) & 0x1FF; }
@@ -106,7 +108,7 @@ LRESULT CALLBACK readerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     KillTimer(hwnd, 1);
     std::string text = "<none>";
     bool history = false;
-    if (openClipboard(hwnd)) {
+    if (openClipboard(windowless ? nullptr : hwnd)) {
       text = clipboardText();
       history = historyFormatsPresent();
       CloseClipboard();
@@ -169,6 +171,7 @@ int wmain(int argc, wchar_t** argv) {
     readerDelayMs = std::wstring(argv[2]) == L"never" ? -1 : static_cast<int>(ms);
     const wchar_t* className = argc > 3 ? argv[3] : L"MurmurlyActor";
     terminal = std::wstring(className) == L"mintty";
+    windowless = argc > 4 && std::wstring(argv[4]) == L"windowless";
     window(L"Murmurly Reader", WS_OVERLAPPEDWINDOW | WS_VISIBLE, readerProc, className);
     print("ready");
     return run();

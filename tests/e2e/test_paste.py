@@ -74,16 +74,18 @@ def test_copy_while_pasting_stays(peer, probe, args, figures):
         copier.stop()
 
 
-def reader_test(peer, probe, args, delay_ms, hold_shift=False, window_class="MurmurlyActor"):
+def reader_test(peer, probe, args, delay_ms, hold_shift=False, window_class="MurmurlyActor",
+                windowless=False, reply=None, **arguments):
     assert probe.run("set-clip", PREVIOUS)[0] == 0
-    reader = Actor(args.actor, "reader", str(delay_ms), window_class)
+    reader = Actor(args.actor, "reader", str(delay_ms), window_class,
+                   *(["windowless"] if windowless else []))
     try:
         assert reader.line() == "ready"
         focus(probe, "Murmurly Reader", window_class)
         if hold_shift:
             xdotool("keydown", "Shift_L")
         try:
-            took = paste(peer, "read late")
+            took = paste(peer, "read late", reply, **arguments)
         finally:
             if hold_shift:
                 xdotool("keyup", "Shift_L")
@@ -112,6 +114,12 @@ def test_late_reader_beside_a_monitor_gets_the_transcript(peer, probe, args, fig
 def test_terminal_gets_shift_insert(peer, probe, args, figures):
     _, _, scans = reader_test(peer, probe, args, 0, window_class="mintty")
     assert scans == "scan 2a 152", scans  # Insert is an extended key
+
+
+def test_windowless_reader_is_the_target(peer, probe, args, figures):
+    """PuTTY opens the clipboard without a window; read after the keys, it is still the target."""
+    reader_test(peer, probe, args, 0, windowless=True, report=True,
+                reply={"outcome": "pasted", "target": "clipboard_actor.exe"})
 
 
 def test_shift_held_is_released_first(peer, probe, args, figures):

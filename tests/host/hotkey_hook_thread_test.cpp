@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "paste/paste_keys.h"
 #include "platform/own_input.h"
@@ -63,7 +65,8 @@ class HookThreadTest : public HotkeyFixture {
 TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
   listen("Left Ctrl");
   // A paste's Ctrl+V with the hotkey "Left Ctrl": no events.
-  std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard, paste::PasteChord::CtrlV);
+  std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard, paste::heldModifiers(fake.platform()),
+                                             paste::PasteChord::CtrlV);
   fake.keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
   EXPECT_EQ(takeLog(), Log{});
   EXPECT_EQ(passedOn, (std::vector<std::string>{"+162*", "+86*", "-86*", "-162*"}));
@@ -144,7 +147,8 @@ TEST_F(HookThreadTest, PasteDuringAHoldThenRepeatsKeepsTheHoldUntilTheRealReleas
     listen(label);
     for (const DWORD vk : held) press(vk);
     advance(150);
-    std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard, paste::PasteChord::CtrlV);
+    std::vector<INPUT> keys = paste::pasteKeys(fake.keyboard, paste::heldModifiers(fake.platform()),
+                                               paste::PasteChord::CtrlV);
     fake.keyboard.SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
     for (const DWORD vk : held) sendOwn(static_cast<WORD>(vk), true);
     advance(100);                           // one read finds them all up
@@ -154,6 +158,35 @@ TEST_F(HookThreadTest, PasteDuringAHoldThenRepeatsKeepsTheHoldUntilTheRealReleas
     for (const DWORD vk : held) release(vk);
     EXPECT_EQ(takeLog(), log);
   }
+}
+
+// The modifiers the user holds, as the next hook in the chain finds them: the user's key-down and
+// key-up count at once (the system's state changes only after the last hook), the shell's own keys
+// not at all; without the hook the system's state is all there is.
+std::vector<std::uint8_t> heldInChain;
+platform::Platform* chainPlatform = nullptr;
+
+TEST_F(HookThreadTest, HeldModifiersAreTheUsersEventsAheadOfTheSystemState) {
+  chainPlatform = &fake.platform();
+  fake.keyboard.SetWindowsHookExW(
+      WH_KEYBOARD_LL,
+      [](int, WPARAM, LPARAM) -> LRESULT {
+        heldInChain.push_back(paste::heldModifiers(*chainPlatform));
+        return 0;
+      },
+      nullptr, 0);
+  fake.keyboard.setKeyDown(VK_RSHIFT, true);  // held since before the hook
+  listen("Left Ctrl + K");
+  EXPECT_EQ(paste::heldModifiers(fake.platform()), 0x02);
+  press(VK_LCONTROL);
+  sendOwn(VK_LMENU, false);
+  sendOwn(VK_LMENU, true);
+  release(VK_RSHIFT);
+  EXPECT_EQ(heldInChain, (std::vector<std::uint8_t>{0x06, 0x06, 0x06, 0x04}));
+  hotkey->stopListening();
+  fake.keyboard.setKeyDown(VK_LWIN, true);
+  EXPECT_EQ(paste::heldModifiers(fake.platform()), 0x44);
+  heldInChain.clear();
 }
 
 // Alt+Tab into an elevated window, Alt released there: the hook never sees that key-up, and the

@@ -7,11 +7,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "paste/checked_send.h"
 #include "paste/paste_keys.h"
 #include "paste/paster.h"
 #include "paste/typing_keys.h"
@@ -161,7 +164,9 @@ TEST_F(PasteTest, OnlyTheTargetsReadStartsTheRestoreElseItWaitsTwoSecondsAfterTh
   } cases[] = {{FakeClipboard::kOtherProgram, 50, PasteOutcome::Pasted, 350},
                {monitor, 20, PasteOutcome::ReadByOther, 2050},  // before the keys
                {monitor, 150, PasteOutcome::ReadByOther, 2050},
-               {nullptr, 150, PasteOutcome::ReadByOther, 2050},
+               // Without a window only the time tells: after the keys it is the target's.
+               {nullptr, 20, PasteOutcome::ReadByOther, 2050},
+               {nullptr, 150, PasteOutcome::Pasted, 450},
                {nullptr, -1, PasteOutcome::NotRead, 2050}};
   for (const auto& testCase : cases) {
     fake.clipboard.putText(u"before");
@@ -174,8 +179,10 @@ TEST_F(PasteTest, OnlyTheTargetsReadStartsTheRestoreElseItWaitsTwoSecondsAfterTh
       fake.advance(testCase.readAtMs);
       EXPECT_EQ(fake.clipboard.readTextAsOther(testCase.reader), u"transcript");
       // A target reading late still finds the transcript, though its read goes unseen.
-      fake.advance(850 - testCase.readAtMs);
-      EXPECT_EQ(fake.clipboard.readTextAsOther(), u"transcript");
+      if (testCase.outcome != PasteOutcome::Pasted) {
+        fake.advance(850 - testCase.readAtMs);
+        EXPECT_EQ(fake.clipboard.readTextAsOther(), u"transcript");
+      }
     }
     fake.advance(testCase.overAtMs - 1 - msSinceStart());
     EXPECT_TRUE(overAtMs.empty());
@@ -244,6 +251,45 @@ TEST_F(PasteTest, ABusyClipboardIsRetriedEvery50msForASlowTargetUpTo60Seconds) {
   fake.clipboard.holdOpenByOther = false;
   EXPECT_EQ(fake.clipboard.text(), u"b");
   expectNothingLeaked();
+}
+
+// Keys sent long after they were asked for would land in whatever window is in front by then.
+TEST_F(PasteTest, APasteWaitingOver3sBehindARetryingRestoreIsBusyWithoutKeys) {
+  paster->enqueue({"slow target", {}});
+  fake.advance(50);
+  fake.clipboard.readTextAsOther();
+  fake.clipboard.holdOpenByOther = true;  // the restore retries from 350 ms on
+  fake.advance(1000);
+  paster->enqueue({"stale", {}});
+  fake.advance(1000);
+  paster->enqueue({"fresh", {}});
+  keys.clear();
+  fake.advance(2500);
+  EXPECT_EQ(overAtMs, std::vector<std::int64_t>{4100});  // the first retry after 3 s
+  fake.clipboard.holdOpenByOther = false;
+  fake.advance(100);
+  EXPECT_EQ(fake.clipboard.readTextAsOther(), u"fresh");
+  fake.advance(300);
+  EXPECT_EQ(outcomes,
+            (Outcomes{PasteOutcome::ClipboardBusy, PasteOutcome::Pasted, PasteOutcome::Pasted}));
+  EXPECT_EQ(keys.size(), 4u);  // the fresh one's Ctrl+V only
+  EXPECT_EQ(fake.debug.lines, Lines{"[GlobalHotkey] A paste waited 3 s for the clipboard behind "
+                                    "the previous one; no keys sent\n"});
+}
+
+// A UWP app's frame window belongs to ApplicationFrameHost; the app reads through its CoreWindow.
+TEST_F(PasteTest, AUwpAppIsTheTargetBehindItsFrame) {
+  const HWND frame = fake.windows.foreground = fake.windows.addWindow(u"ApplicationFrameWindow");
+  const HWND core = fake.windows.addWindow(u"Windows.UI.Core.CoreWindow");
+  fake.windows.window(core)->parent = frame;
+  fake.processes.windowProcess = {{frame, 9}, {core, 10}};
+  fake.processes.names = {{9, "ApplicationFrameHost.exe"}, {10, "CalculatorApp.exe"}};
+  paster->enqueue({"42", {}});
+  fake.advance(100);
+  fake.clipboard.readTextAsOther(core);
+  fake.advance(300);
+  EXPECT_EQ(outcomes, Outcomes{PasteOutcome::Pasted});
+  EXPECT_EQ(targets, std::vector<std::string>{"CalculatorApp.exe"});
 }
 
 TEST_F(PasteTest, PastesRunOneAfterAnotherInTheOrderAskedWithTheKeysOfTheirTarget) {
@@ -396,6 +442,9 @@ TEST_F(PasteTest, TypingIsPacedNeverOpensTheClipboardAndStopsForTheUser) {
       {"another window in front", [this] { fake.windows.foreground = monitor; },
        PasteOutcome::Interrupted, 11, 120},
       {"the app closing", [this] { paster->closeQueue(); }, PasteOutcome::Cancelled, 11, 100},
+      // The next batch's two strokes stop after the second one's key-down: it is typed.
+      {"input refused mid-batch", [this] { fake.keyboard.nextSendTakes = {3}; },
+       PasteOutcome::Interrupted, 13, 120},
       {"the shell gone, a thread left behind", [this] { stopping = true; }, PasteOutcome::Cancelled,
        11, 120},
   };
@@ -511,6 +560,51 @@ TEST(TypingKeysTest, EachCharacterIsTheTargetLayoutsOwnKeyOrElseUnicode) {
   EXPECT_EQ(unitsEnd, (std::vector<std::size_t>{1, 3, 5, 6}));
 }
 
+// What reaches the hook: "+" down, "-" up, and the key (a Unicode record's unit).
+std::vector<std::pair<char, DWORD>>* sentLog = nullptr;
+LRESULT CALLBACK logSent(int, WPARAM message, LPARAM lParam) {
+  const auto& event = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  sentLog->emplace_back(message == WM_KEYUP ? '-' : '+',
+                        event.vkCode == VK_PACKET ? event.scanCode : event.vkCode);
+  return 0;
+}
+
+TEST(CheckedSendTest, AShortBatchIsFollowedByTheKeyUpsOwedForWhatItLeftDown) {
+  using Log = std::vector<std::pair<char, DWORD>>;
+  constexpr DWORD up = KEYEVENTF_KEYUP, unicode = KEYEVENTF_UNICODE;
+  const struct {
+    std::vector<std::pair<WORD, DWORD>> batch;  // a virtual key (or a unit) and flags
+    std::deque<UINT> takes;
+    Log log;
+  } cases[] = {
+      // A chord with the user's Right Shift released around it, stopped after V went down: V and
+      // Ctrl go up; the Shift is the user's to press.
+      {{{VK_RSHIFT, up}, {VK_LCONTROL, 0}, {'V', 0}, {'V', up}, {VK_LCONTROL, up}, {VK_RSHIFT, 0}},
+       {3},
+       {{'-', VK_RSHIFT}, {'+', VK_LCONTROL}, {'+', 'V'}, {'-', 'V'}, {'-', VK_LCONTROL}}},
+      // Typed units stopped inside a surrogate pair; its key-up refused once, then sent again.
+      {{{0xE9, unicode}, {0xE9, unicode | up}, {0xD83D, unicode}, {0xD83D, unicode | up}},
+       {3, 0},
+       {{'+', 0xE9}, {'-', 0xE9}, {'+', 0xD83D}, {'-', 0xD83D}}}};
+  for (const auto& testCase : cases) {
+    FakePlatform fake;
+    Log log;
+    sentLog = &log;
+    fake.keyboard.SetWindowsHookExW(WH_KEYBOARD_LL, logSent, nullptr, 0);
+    std::vector<INPUT> batch;
+    for (const auto& [key, flags] : testCase.batch) {
+      batch.push_back(platform::ownKeyInput(fake.keyboard, key, flags));
+      if ((flags & unicode) != 0)
+        batch.back().ki = {0, key, flags, 0, platform::kOwnInputSignature};
+    }
+    fake.keyboard.nextSendTakes = testCase.takes;
+    EXPECT_EQ(paste::checkedSend(fake.platform(), batch), 3u);
+    EXPECT_EQ(log, testCase.log);
+    EXPECT_EQ(fake.debug.lines.size(), 1u);
+  }
+  sentLog = nullptr;
+}
+
 TEST(PasteKeysTest, HeldModifiersGoUpForTheChordAndDownAgainAfterItEachWithItsScanCode) {
   constexpr DWORD up = KEYEVENTF_KEYUP, ext = KEYEVENTF_EXTENDEDKEY, mask = paste::kMaskVk;
   const struct {
@@ -532,10 +626,11 @@ TEST(PasteKeysTest, HeldModifiersGoUpForTheChordAndDownAgainAfterItEachWithItsSc
                  'V',         0x2F, 0,        'V',         0x2F, up, VK_LSHIFT, 0x2A, up,
                  VK_LCONTROL, 0x1D, up,       VK_RCONTROL, 0x1D, ext}}};
   for (const auto& testCase : cases) {
-    FakeClock clock;
-    FakeKeyboard keyboard(clock);
+    FakePlatform fake;
+    FakeKeyboard& keyboard = fake.keyboard;
     for (const DWORD vk : testCase.held) keyboard.setKeyDown(vk, true);
-    std::vector<INPUT> keys = paste::pasteKeys(keyboard, testCase.chord);
+    std::vector<INPUT> keys =
+        paste::pasteKeys(keyboard, paste::heldModifiers(fake.platform()), testCase.chord);
     std::vector<DWORD> records;
     for (const INPUT& key : keys) {
       EXPECT_TRUE(platform::isOwnInput(key.ki.dwExtraInfo));

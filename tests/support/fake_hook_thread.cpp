@@ -25,6 +25,7 @@ HHOOK FakeHookThread::Install() {
   watch_.reset();
   hook_ = keyboard_.SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, nullptr, 0);
   failing_ = hook_ == nullptr;
+  if (failing_) filter_.onRemoved();
   return hook_;
 }
 
@@ -32,6 +33,7 @@ void FakeHookThread::Remove() {
   if (hook_ != nullptr) keyboard_.UnhookWindowsHookEx(hook_);
   hook_ = nullptr;
   failing_ = false;
+  filter_.onRemoved();
   std::erase_if(posted_, [](const Posted& p) { return p.notice == nullptr; });
 }
 

@@ -81,6 +81,10 @@ void FakeKeyboard::setKeyDown(DWORD vk, bool down) {
 
 UINT FakeKeyboard::SendInput(UINT count, INPUT* inputs, int size) {
   if (inputs == nullptr || size != static_cast<int>(sizeof(INPUT))) return 0;
+  if (!nextSendTakes.empty()) {
+    count = std::min(count, nextSendTakes.front());
+    nextSendTakes.pop_front();
+  }
   ++dispatchDepth_;  // one burst: what the hook posts waits for the whole batch
   for (UINT i = 0; i < count; ++i) {
     if (inputs[i].type != INPUT_KEYBOARD) continue;

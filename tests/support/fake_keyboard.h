@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -59,6 +60,9 @@ class FakeKeyboard final : public platform::Keyboard {
   // The layout of every thread, and Caps Lock.
   const FakeLayout* layout = &usLayout();
   bool capsLock = false;
+  // How many records each of the next SendInput calls takes before it stops, as when input is
+  // blocked or an elevated window comes to the front mid-batch; one entry used per call.
+  std::deque<UINT> nextSendTakes;
 
  private:
   struct Hook {

@@ -52,8 +52,18 @@ WNDPROC FakeWindowSystem::classProc(const std::u16string& className) const {
 }
 
 HWND FakeWindowSystem::FindWindowW(LPCWSTR className, LPCWSTR windowName) {
+  return FindWindowExW(nullptr, nullptr, className, windowName);
+}
+
+HWND FakeWindowSystem::FindWindowExW(HWND parent, HWND childAfter, LPCWSTR className,
+                                     LPCWSTR windowName) {
+  bool after = childAfter == nullptr;
   for (auto& w : windows_) {
-    if (w->destroyed || w->parent != nullptr) continue;
+    if (!after) {
+      after = w->handle == childAfter;
+      continue;
+    }
+    if (w->destroyed || w->parent != parent) continue;
     if (className != nullptr && w->className != platform::U(className)) continue;
     if (windowName != nullptr && w->title != platform::U(windowName)) continue;
     return w->handle;

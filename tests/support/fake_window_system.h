@@ -49,6 +49,7 @@ class FakeWindowSystem final : public platform::WindowSystem {
   HWND GetForegroundWindow() override { return foreground; }
   HWND GetActiveWindow() override { return active; }
   HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) override;
+  HWND FindWindowExW(HWND parent, HWND childAfter, LPCWSTR className, LPCWSTR windowName) override;
   int GetClassNameW(HWND window, LPWSTR name, int capacity) override;
   HMODULE GetModuleHandleW(LPCWSTR moduleName) override;
   HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR cursorName) override;
