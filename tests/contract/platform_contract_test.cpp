@@ -184,7 +184,7 @@ TEST_F(PlatformContract, TheUsLayoutsScanCodesOfTheKeysThePasteSends) {
 TEST_F(PlatformContract, TheUsLayoutAsTypingReadsIt) {
   const HKL layout = p.keyboard->GetKeyboardLayout(0);
   const std::pair<WCHAR, int> keys[] = {
-      {u'y', 'Y'}, {u'Y', 0x100 | 'Y'}, {u'^', 0x100 | '6'}, {u'1', '1'}, {u' ', 0x20}};
+      {u'y', 'Y'}, {u'Y', 0x100 | 'Y'}, {u'^', 0x100 | '6'}, {u' ', 0x20}};
   for (const auto& [ch, key] : keys) {
     EXPECT_EQ(p.keyboard->VkKeyScanExW(ch, layout), key) << static_cast<int>(ch);
   }

@@ -1,7 +1,7 @@
 // Keyboard layouts for the keyboard fake, as VkKeyScanExW and MapVirtualKeyExW read them: which
 // key and shift state make each character, each key's scan code and whether it is a dead key.
-// US and German (QWERTZ: Y and Z swapped, ß and the umlauts on keys of their own, € and @ on
-// AltGr, ^ a dead key), only the characters the tests type.
+// US and German (QWERTZ: Y and Z swapped, ß on a key of its own, € on AltGr, ^ a dead key), only
+// the characters the tests type.
 #pragma once
 
 #include <vector>
