@@ -548,15 +548,6 @@ TEST(TypingKeysTest, EachCharacterIsTheTargetLayoutsOwnKeyOrElseUnicode) {
                           testCase.shiftEnter, testCase.text);
     EXPECT_EQ(strokes(typing), testCase.keys) << testCase.keys;
   }
-  FakeClock clock;
-  FakeKeyboard keyboard(clock);
-  std::vector<std::size_t> unitsEnd;
-  for (const auto& stroke :
-       paste::typingKeys(keyboard, keyboard.GetKeyboardLayout(0), false, false, u"a\U0001F600\r\nb")
-           .strokes) {
-    unitsEnd.push_back(stroke.unitsEnd);
-  }
-  EXPECT_EQ(unitsEnd, (std::vector<std::size_t>{1, 3, 5, 6}));
 }
 
 // What reaches the hook: "+" down, "-" up, and the key (a Unicode record's unit).
