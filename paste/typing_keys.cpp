@@ -65,6 +65,8 @@ TypingKeys typingKeys(platform::Keyboard& keyboard, HKL layout, bool capsLock, b
   std::size_t at = 0;
   while (at < text.size()) {
     const char16_t unit = text[at++];
+    // Their keys (Escape, Backspace) would act, not type.
+    const bool control = unit < 0x20 || unit == 0x7F;
     if (unit == u'\r' || unit == u'\n') {
       if (unit == u'\r' && at < text.size() && text[at] == u'\n') ++at;
       typing.key(VK_RETURN, shiftEnter);
@@ -73,9 +75,7 @@ TypingKeys typingKeys(platform::Keyboard& keyboard, HKL layout, bool capsLock, b
     } else if (isHighSurrogate(unit) && at < text.size() && isLowSurrogate(text[at])) {
       typing.unicode(unit);
       typing.unicode(text[at++]);
-    } else if (unit < 0x20 || unit == 0x7F || (capsLock && capsLockChanges(unit)) ||
-               !typing.layoutKey(unit)) {
-      // Control characters too: their keys (Escape, Backspace) would act, not type.
+    } else if (control || (capsLock && capsLockChanges(unit)) || !typing.layoutKey(unit)) {
       typing.unicode(unit);
     }
     typing.strokeEnds(at);

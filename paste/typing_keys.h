@@ -8,10 +8,11 @@
 // letter on another layout (y and z on German keyboards). Everything else goes as Unicode input,
 // one down and up per UTF-16 unit: AltGr and Ctrl+Alt characters (the target would see the
 // user's own held keys mixed in), dead-key characters (the next letter would combine with them),
-// characters the layout lacks, emoji. With Caps Lock on, letters go as Unicode too, since Caps
-// Lock would invert their case. A line break ("\r\n", "\n" or "\r") is one Enter, a key, since
-// Unicode "\n" is a character many targets ignore; chat apps send the message on Enter, so it may
-// be Shift+Enter instead. "\t" is the Tab key.
+// characters the layout lacks, emoji; control characters, whose keys (Escape, Backspace) would
+// act. With Caps Lock on, letters go as Unicode too, since Caps Lock would invert their case. A
+// line break ("\r\n", "\n" or "\r") is one Enter, a key, since Unicode "\n" is a character many
+// targets ignore; chat apps send the message on Enter, so it may be Shift+Enter instead. "\t" is
+// the Tab key.
 //
 // A pure decision over the layout queries of platform::Keyboard; the paste thread calls it once
 // per typing, tests call it on a fake layout.
