@@ -244,7 +244,8 @@ def main():
     peer = Peer(args.bundle)
     tests = [test_into_notepad_back_to_back, test_copy_while_pasting_stays,
              test_late_reader_beside_a_monitor_gets_the_transcript, test_terminal_gets_shift_insert,
-             test_shift_held_is_released_first, test_held_hotkey_types_nothing_after_the_paste,
+             test_windowless_reader_is_the_target, test_shift_held_is_released_first,
+             test_held_hotkey_types_nothing_after_the_paste,
              test_lazy_owner_blocks_nothing,
              test_typed_text_arrives_exactly_and_the_clipboard_is_untouched,
              test_a_key_of_the_users_stops_typing,
