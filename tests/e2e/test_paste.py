@@ -177,7 +177,9 @@ def test_typed_text_arrives_exactly_and_the_clipboard_is_untouched(peer, probe, 
     notepad(probe)
     typed = {"outcome": "typed", "target": "notepad.exe", "typed": units(TYPED)}
     paste(peer, TYPED, typed, method="type", report=True)
-    assert probe.run("notepad-text")[1] == TYPED.replace("\n", "\r\n"), probe.run("notepad-text")
+    expected = TYPED.replace("\n", "\r\n")
+    # The reply comes when the keys are in; notepad may still be behind them.
+    wait_for(lambda: probe.run("notepad-text")[1] == expected, "the typed text in notepad")
     assert probe.run("get-clip") == (0, PREVIOUS)
 
 
@@ -194,7 +196,9 @@ def test_a_key_of_the_users_stops_typing(peer, probe, args, figures):
     assert peer.call(HOTKEY, "stopListening") == ("success", None)
     assert status == "success" and reply["outcome"] == "interrupted", reply
     assert 50 < reply["typed"] < len(text), reply
-    time.sleep(0.5)  # the last batch's characters reach the edit control
+    wait_for(lambda: probe.run("notepad-text")[1] == text[:reply["typed"]],
+             "exactly the %d characters typed in notepad" % reply["typed"])
+    time.sleep(1)  # and nothing after them
     assert probe.run("notepad-text")[1] == text[:reply["typed"]], (reply, probe.run("notepad-text"))
 
 
