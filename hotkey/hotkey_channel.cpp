@@ -1,5 +1,6 @@
 #include "hotkey/hotkey_channel.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -59,15 +60,59 @@ void invalidArgs(MethodResult& result, const char* message) {
   result.Error("INVALID_ARGS", message);
 }
 
-EncodableValue reportValue(const paste::PasteReport& report) {
-  return EncodableValue(EncodableValueMap{
+EncodableValue reportValue(const paste::PasteReport& report, bool typing) {
+  EncodableValueMap map{
       {EncodableValue("outcome"), EncodableValue(paste::outcomeName(report.outcome))},
-      {EncodableValue("target"), EncodableValue(report.target)}});
+      {EncodableValue("target"), EncodableValue(report.target)}};
+  if (typing) {
+    map.emplace(EncodableValue("typed"),
+                EncodableValue(static_cast<std::int64_t>(report.typed.value_or(0))));
+  }
+  return EncodableValue(std::move(map));
 }
 
-// "pasteText": "text", then the optional "keys" (a chord's label) and "report" (a bool), each
-// checked before anything is pasted. The reply tells the Dart side the paste is over, so it waits
-// for the paste thread: null, or with "report": true the outcome and the target.
+// Typing's pace: from one that any target keeps up with to one that only fast ones do.
+constexpr double kMinCharsPerSecond = 10;
+constexpr double kMaxCharsPerSecond = 5000;
+
+// A number of any of the codec's kinds.
+std::optional<double> number(const EncodableValue& value) {
+  if (const auto* small = std::get_if<std::int32_t>(&value)) return *small;
+  if (const auto* large = std::get_if<std::int64_t>(&value)) return static_cast<double>(*large);
+  if (const auto* real = std::get_if<double>(&value)) return *real;
+  return std::nullopt;
+}
+
+// The optional arguments of typing, into `request`; the error message for one that is wrong.
+const char* parseInsertion(const MethodCall& call, paste::PasteRequest& request) {
+  if (const EncodableValue* method = optionalArgument(call, "method")) {
+    const auto* name = std::get_if<std::string>(method);
+    if (name != nullptr && *name == "type") {
+      request.method = paste::InsertMethod::Type;
+    } else if (name == nullptr || *name != "paste") {
+      return "Unknown method";
+    }
+  }
+  if (const EncodableValue* newline = optionalArgument(call, "newline")) {
+    const auto* label = std::get_if<std::string>(newline);
+    if (label == nullptr || *label != "Shift + Enter") return "Unknown newline";
+    request.shiftEnter = true;
+  }
+  if (const EncodableValue* pace = optionalArgument(call, "charsPerSecond")) {
+    const std::optional<double> perSecond = number(*pace);
+    if (!perSecond || !(*perSecond >= kMinCharsPerSecond && *perSecond <= kMaxCharsPerSecond)) {
+      return "Invalid charsPerSecond";
+    }
+    request.charsPerSecond = *perSecond;
+  }
+  return nullptr;
+}
+
+// "pasteText": "text", then the optional "keys" (a chord's label), "method" ("paste" or "type"),
+// "newline" and "charsPerSecond" (typing) and "report" (a bool), each checked before anything is
+// inserted. The reply tells the Dart side the insertion is over, so it waits for the paste
+// thread: null, or with "report": true the outcome, the target and, for a typing, the UTF-16
+// units typed.
 void pasteText(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCall& call,
                std::unique_ptr<MethodResult> result) {
   const auto* text = argument<std::string>(call, "text");
@@ -82,6 +127,9 @@ void pasteText(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCal
       return invalidArgs(*result, "Unknown paste keys");
     }
   }
+  if (const char* error = parseInsertion(call, request)) {
+    return invalidArgs(*result, error);
+  }
   bool report = false;
   if (const EncodableValue* value = optionalArgument(call, "report")) {
     const bool* wanted = std::get_if<bool>(value);
@@ -93,14 +141,16 @@ void pasteText(GlobalHotkey& hotkey, paste::PasteService& paste, const MethodCal
   platform::Trace* trace = hotkey.platform().trace;
   if (trace != nullptr) trace->mark(platform::phase::kPasteReceived);
   std::shared_ptr<MethodResult> pending(std::move(result));
-  paste.pasteText(std::move(request), [pending, trace, report](const paste::PasteReport& over) {
-    if (report) {
-      pending->Success(reportValue(over));
-    } else {
-      pending->Success();
-    }
-    if (trace != nullptr) trace->mark(platform::phase::kReplySent);
-  });
+  const bool typing = request.method == paste::InsertMethod::Type;
+  paste.pasteText(std::move(request),
+                  [pending, trace, report, typing](const paste::PasteReport& over) {
+                    if (report) {
+                      pending->Success(reportValue(over, typing));
+                    } else {
+                      pending->Success();
+                    }
+                    if (trace != nullptr) trace->mark(platform::phase::kReplySent);
+                  });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/keyboard.h"
 #include "platform/own_input.h"
+#include "platform/user_keyboard.h"
 #include "platform/window_system.h"
 
 namespace {
@@ -54,6 +55,8 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
 
   const bool repeat = down && userKeys_.down(vk);
   userKeys_.userSaw(vk, down);
+  // A typing under way stops for the user's own typing.
+  if (down && !repeat) platform_.userKeyboard->userKeyDown();
   if (down && !repeat && completesHotkey(vk, copy.keysDown) && masks_) {
     maskDue_ = true;
     verdict.followUp = true;

@@ -34,20 +34,21 @@ constexpr std::u16string_view kTerminalClasses[] = {u"mintty", u"PuTTY", u"Conso
                                                     u"CASCADIA_HOSTING_WINDOW_CLASS",
                                                     u"VirtualConsoleClass"};
 
+// Appends records to a batch being built.
 class Batch {
  public:
-  explicit Batch(platform::Keyboard& keyboard) : keyboard_(keyboard) {}
+  Batch(platform::Keyboard& keyboard, std::vector<INPUT>& keys)
+      : keyboard_(keyboard), keys_(keys) {}
   void press(WORD vk) { keys_.push_back(platform::ownKeyInput(keyboard_, vk, 0)); }
   void release(WORD vk) { keys_.push_back(platform::ownKeyInput(keyboard_, vk, KEYEVENTF_KEYUP)); }
   void mask() {
     press(kMaskVk);
     release(kMaskVk);
   }
-  std::vector<INPUT> take() { return std::move(keys_); }
 
  private:
   platform::Keyboard& keyboard_;
-  std::vector<INPUT> keys_;
+  std::vector<INPUT>& keys_;
 };
 
 }  // namespace
@@ -74,19 +75,31 @@ std::uint8_t heldModifiers(platform::Platform& platform) {
   return held;
 }
 
-std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, std::uint8_t held, PasteChord chord) {
-  std::vector<WORD> heldVks;
+void releaseModifiers(platform::Keyboard& keyboard, std::uint8_t held, std::vector<INPUT>& keys) {
+  Batch batch(keyboard, keys);
+  if ((held & kNeedMask) != 0) batch.mask();
   for (std::size_t i = 0; i < std::size(kModifierVks); ++i) {
-    if ((held & (1u << i)) != 0) heldVks.push_back(kModifierVks[i]);
+    if ((held & (1u << i)) != 0) batch.release(kModifierVks[i]);
   }
-  const bool masked = (held & kNeedMask) != 0;
+}
+
+void pressModifiersAgain(platform::Keyboard& keyboard, std::uint8_t held,
+                         std::vector<INPUT>& keys) {
+  Batch batch(keyboard, keys);
+  for (std::size_t i = 0; i < std::size(kModifierVks); ++i) {
+    if ((held & (1u << i)) != 0) batch.press(kModifierVks[i]);
+  }
+  if ((held & kNeedMask) != 0) batch.mask();
+}
+
+std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, std::uint8_t held, PasteChord chord) {
   const ChordKeys& keys =
       *std::find_if(std::begin(kChords), std::end(kChords),
                     [chord](const ChordKeys& candidate) { return candidate.chord == chord; });
 
-  Batch batch(keyboard);
-  if (masked) batch.mask();
-  for (const WORD modifier : heldVks) batch.release(modifier);
+  std::vector<INPUT> records;
+  releaseModifiers(keyboard, held, records);
+  Batch batch(keyboard, records);
   for (const WORD modifier : keys.modifiers) {
     if (modifier != 0) batch.press(modifier);
   }
@@ -96,9 +109,8 @@ std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, std::uint8_t held, Pa
        ++modifier) {
     if (*modifier != 0) batch.release(*modifier);
   }
-  for (const WORD modifier : heldVks) batch.press(modifier);
-  if (masked) batch.mask();
-  return batch.take();
+  pressModifiersAgain(keyboard, held, records);
+  return records;
 }
 
 }  // namespace paste

@@ -49,4 +49,24 @@ std::uint8_t heldModifiers(platform::Platform& platform);
 // The one SendInput batch for `chord` with the modifiers `held` released around it.
 std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, std::uint8_t held, PasteChord chord);
 
+// The two halves around keys of ours, appended to `keys`: the modifiers `held` released (mask key
+// first where needed), and pressed again (mask key last). Typing spreads its batches between them.
+void releaseModifiers(platform::Keyboard& keyboard, std::uint8_t held, std::vector<INPUT>& keys);
+void pressModifiersAgain(platform::Keyboard& keyboard, std::uint8_t held, std::vector<INPUT>& keys);
+
+// The modifiers the user holds when keys of ours are due: released before them (mask key first
+// where needed) and pressed again after them (mask key last), as around the paste chord. Typing
+// spreads its keys over many batches between the two.
+class HeldModifiers {
+ public:
+  explicit HeldModifiers(platform::Keyboard& keyboard);
+  void release(std::vector<INPUT>& keys) const;
+  void pressAgain(std::vector<INPUT>& keys) const;
+
+ private:
+  platform::Keyboard& keyboard_;
+  std::vector<WORD> held_;
+  bool masked_ = false;
+};
+
 }  // namespace paste

@@ -18,6 +18,10 @@ const char* outcomeName(PasteOutcome outcome) {
       return "replaced";
     case PasteOutcome::Cancelled:
       return "cancelled";
+    case PasteOutcome::Typed:
+      return "typed";
+    case PasteOutcome::Interrupted:
+      return "interrupted";
   }
   return "cancelled";
 }

@@ -1,5 +1,6 @@
-// What the hotkey channel asks of the paste: put a text into the foreground application, and say
-// how it went when that is over, so the "pasteText" call can be answered then.
+// What the hotkey channel asks of the paste: put a text into the foreground application, through
+// the clipboard or by typing it, and say how it went when that is over, so the "pasteText" call
+// can be answered then.
 //
 // Calls come from the main thread and `over` runs on the main thread, once per paste, in the
 // order the pastes were asked for, except that pastes cancelled from the queue when the app
@@ -17,10 +18,20 @@
 
 namespace paste {
 
+enum class InsertMethod { Paste, Type };
+
+// Fast enough for a dictation, slow enough that notepad and most editors keep every character.
+inline constexpr double kDefaultCharsPerSecond = 200;
+
+// What the channel parsed, carried whole to the paste thread.
 struct PasteRequest {
   std::string utf8;
   // The keys the Dart side named; otherwise they follow the target's window class.
   std::optional<PasteChord> chord;
+  InsertMethod method = InsertMethod::Paste;
+  // Typing only: a line break is Shift+Enter rather than Enter, and the pace.
+  bool shiftEnter = false;
+  double charsPerSecond = kDefaultCharsPerSecond;
 };
 
 using PasteOver = std::function<void(const PasteReport&)>;

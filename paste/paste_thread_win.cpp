@@ -128,11 +128,11 @@ PasteThread::~PasteThread() {
 }
 
 void PasteThread::pasteText(PasteRequest request, PasteOver over) {
-  if (closing_ || state_ == State::Stopped) return over({PasteOutcome::Cancelled, {}});
-  if (!start()) return over({PasteOutcome::ClipboardBusy, {}});
+  if (closing_ || state_ == State::Stopped) return over({PasteOutcome::Cancelled, {}, {}});
+  if (!start()) return over({PasteOutcome::ClipboardBusy, {}, {}});
   auto copy = std::make_unique<PasteRequest>(std::move(request));
   if (!PostMessageW(pasteWindow_, kPasteRequest, 0, reinterpret_cast<LPARAM>(copy.get()))) {
-    return over({PasteOutcome::ClipboardBusy, {}});
+    return over({PasteOutcome::ClipboardBusy, {}, {}});
   }
   // The message owns it now and the paste thread frees it, which the analyzer cannot see.
   // NOLINTBEGIN(clang-analyzer-cplusplus.NewDeleteLeaks)
@@ -151,7 +151,7 @@ void PasteThread::stop() {
   stopping_->store(true);
   endThread();
   state_ = State::Stopped;  // a paste after the stop is answered at once, with no thread for it
-  while (!pending_.empty()) answer(pending_.begin()->first, {PasteOutcome::Cancelled, {}});
+  while (!pending_.empty()) answer(pending_.begin()->first, {PasteOutcome::Cancelled, {}, {}});
 }
 
 void PasteThread::endThread() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "paste/checked_send.h"
+#include "paste/foreground_target.h"
 #include "paste/paste_keys.h"
 #include "platform/clock.h"
 #include "platform/debug_output.h"
@@ -29,13 +30,6 @@ constexpr std::int64_t kRestoreGiveUpNs = 60'000'000'000;
 constexpr std::int64_t kStaleNs = 3'000'000'000;
 constexpr int kShutdownAttempts = 10;
 constexpr int kClassNameUnits = 64;
-
-bool asciiEqualNoCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
-}
 
 constexpr const char* kSetFailed = "[GlobalHotkey] Failed to set clipboard after retries\n";
 constexpr const char* kTaken =
@@ -64,7 +58,11 @@ Paster::Paster(platform::Platform& platform, HWND window, const std::atomic<bool
       canIncludeInHistory_(
           clipboard_.RegisterClipboardFormatW(platform::W(u"CanIncludeInClipboardHistory"))),
       canUploadToCloud_(
-          clipboard_.RegisterClipboardFormatW(platform::W(u"CanUploadToCloudClipboard"))) {}
+          clipboard_.RegisterClipboardFormatW(platform::W(u"CanUploadToCloudClipboard"))),
+      typist_(platform, window, stopping, [this](PasteOutcome outcome, std::size_t typed) {
+        typed_ = typed;
+        finish(outcome);
+      }) {}
 
 Paster::~Paster() { platform_.timers->KillTimer(window_, kPasteTimerId); }
 
@@ -76,6 +74,10 @@ void Paster::enqueue(PasteRequest request) {
 bool Paster::handleMessage(UINT message, WPARAM wParam) {
   switch (message) {
     case WM_TIMER:
+      if (wParam == kTypingTimerId) {
+        typist_.onTimer();
+        return true;
+      }
       if (wParam != kPasteTimerId) return false;
       onTimer();
       return true;
@@ -100,11 +102,16 @@ void Paster::startNext() {
   current_ = queue_.front().paste;
   PasteRequest request = std::move(queue_.front().request);
   queue_.pop_front();
+  targetProcess_ = 0;
+  target_.clear();
+  typed_.reset();
+  if (request.method == InsertMethod::Type) {
+    step_ = Step::Typing;
+    return typist_.start(request, target_);
+  }
   next_ = text::toWideWhole(request.utf8);
   chord_ = request.chord;
   openFailures_ = 0;
-  targetProcess_ = 0;
-  target_.clear();
   targetRead_ = false;
   otherRead_ = false;
   step_ = Step::Opening;
@@ -155,11 +162,11 @@ bool Paster::putExclusionFormats() {
 }
 
 void Paster::sendKeys() {
-  platform::Processes& processes = *platform_.processes;
-  const HWND foreground = platform_.windows->GetForegroundWindow();
-  findTarget(foreground);
-  if (targetProcess_ != 0 && processes.processIntegrityLevel(targetProcess_) >
-                                 processes.processIntegrityLevel(processes.GetCurrentProcessId())) {
+  ForegroundTarget target = foregroundTarget(platform_);
+  const HWND foreground = target.window;
+  targetProcess_ = target.process;
+  target_ = std::move(target.name);
+  if (target.elevated) {
     log(kElevated);
     return finish(PasteOutcome::ElevatedTarget);
   }
@@ -180,22 +187,6 @@ void Paster::sendKeys() {
   checkedSend(platform_, keys);
   mark(platform::phase::kKeysSent);
   if (current_ == paste && step_ == Step::AfterKeys && !targetRead_) wait(kUnreadMs);
-}
-
-void Paster::findTarget(HWND foreground) {
-  platform::Processes& processes = *platform_.processes;
-  processes.GetWindowThreadProcessId(foreground, &targetProcess_);
-  if (targetProcess_ == 0) return;
-  target_ = processes.processFileName(targetProcess_);
-  if (!asciiEqualNoCase(target_, "ApplicationFrameHost.exe")) return;
-  DWORD app = 0;
-  processes.GetWindowThreadProcessId(
-      platform_.windows->FindWindowExW(foreground, nullptr,
-                                       platform::W(u"Windows.UI.Core.CoreWindow"), nullptr),
-      &app);
-  if (app == 0) return;  // a suspended app's window is not in its frame
-  targetProcess_ = app;
-  target_ = processes.processFileName(app);
 }
 
 void Paster::render() {
@@ -244,6 +235,7 @@ void Paster::onTimer() {
     case Step::Restoring:
       return tryRestore();
     case Step::Idle:
+    case Step::Typing:
       return;
   }
 }
@@ -297,7 +289,7 @@ void Paster::putBack() {
 void Paster::onDestroyClipboard() {
   if (emptying_) return;
   promisePending_ = false;
-  if (step_ == Step::Idle || step_ == Step::Opening) return;
+  if (step_ == Step::Idle || step_ == Step::Opening || step_ == Step::Typing) return;
   log(kTaken);
   finish(outcomeSoFar(PasteOutcome::Replaced));
 }
@@ -328,10 +320,13 @@ void Paster::shutdown() {
     }
   }
   previous_ = {};
-  if (step != Step::Idle) {
-    over_(
-        current_,
-        {step == Step::Restoring ? readOutcome() : outcomeSoFar(PasteOutcome::Cancelled), target_});
+  if (step == Step::Typing) {
+    over_(current_, {PasteOutcome::Cancelled, target_, typist_.stop()});
+  } else if (step != Step::Idle) {
+    over_(current_,
+          {step == Step::Restoring ? readOutcome() : outcomeSoFar(PasteOutcome::Cancelled),
+           target_,
+           {}});
   }
   closeQueue();
 }
@@ -342,14 +337,18 @@ void Paster::dropStale() {
     const std::size_t paste = queue_.front().paste;
     queue_.pop_front();
     log(kStale);
-    over_(paste, {PasteOutcome::ClipboardBusy, {}});
+    over_(paste, {PasteOutcome::ClipboardBusy, {}, {}});
   }
 }
 
 void Paster::closeQueue() {
   const auto cancelled = std::move(queue_);
   queue_.clear();
-  for (const Queued& entry : cancelled) over_(entry.paste, {PasteOutcome::Cancelled, {}});
+  for (const Queued& entry : cancelled) over_(entry.paste, {PasteOutcome::Cancelled, {}, {}});
+  if (step_ == Step::Typing) {
+    typed_ = typist_.stop();
+    finish(PasteOutcome::Cancelled);
+  }
 }
 
 void Paster::wait(UINT ms) { platform_.timers->SetTimer(window_, kPasteTimerId, ms, nullptr); }
@@ -364,8 +363,9 @@ void Paster::finish(PasteOutcome outcome) {
   platform_.timers->KillTimer(window_, kPasteTimerId);
   previous_ = {};
   step_ = Step::Idle;
-  over_(current_, {outcome, std::move(target_)});
+  over_(current_, {outcome, std::move(target_), typed_});
   target_.clear();
+  typed_.reset();
   startNext();
 }
 

@@ -2,6 +2,9 @@
 // that owns the clipboard during a paste (its timer, WM_RENDERFORMAT, WM_RENDERALLFORMATS,
 // WM_DESTROYCLIPBOARD). It never sleeps: every wait is a timer of that window.
 //
+// A typing ("method": "type") waits in the same queue and runs through the Typist
+// (paste/typist.h), which shares this window for its timer and never opens the clipboard.
+//
 // One paste: open the clipboard (10 attempts 10 ms apart), keep a snapshot of what it holds, put
 // the transcript there as a promise (delayed rendering) beside the three formats that keep it
 // out of clipboard history and cloud sync, and 50 ms later send the paste keys (Ctrl+V, or
@@ -39,6 +42,7 @@
 
 #include "paste/clipboard_snapshot.h"
 #include "paste/paste_service.h"
+#include "paste/typist.h"
 #include "platform/platform.h"
 
 namespace paste {
@@ -59,7 +63,7 @@ class Paster {
   // A message of the owner window; true if it was the paste's.
   bool handleMessage(UINT message, WPARAM wParam);
   // The app is closing: every queued paste is over at once, cancelled, with no keys sent; the
-  // paste under way goes on to its restore.
+  // paste under way goes on to its restore, a typing under way stops (cancelled).
   void closeQueue();
   // The shell is going away: the user's content goes back at once if the clipboard is still ours
   // (a few quick attempts); the paste under way is over with what it achieved, the queued ones
@@ -67,7 +71,7 @@ class Paster {
   void shutdown();
 
  private:
-  enum class Step { Idle, Opening, BeforeKeys, AfterKeys, Restoring };
+  enum class Step { Idle, Opening, BeforeKeys, AfterKeys, Restoring, Typing };
 
   void startNext();
   // Every queued paste that has waited too long behind a restore still retrying is over.
@@ -75,8 +79,6 @@ class Paster {
   void tryOpen();
   void putTranscript();
   void sendKeys();
-  // Which process the keys reach, from the foreground window: targetProcess_ and target_.
-  void findTarget(HWND foreground);
   void tryRestore();
   void empty();
   void putBack();
@@ -121,6 +123,7 @@ class Paster {
   bool promisePending_ = false;
   DWORD targetProcess_ = 0;  // of the foreground window at the keys; 0 before them or unknown
   std::string target_;
+  std::optional<std::size_t> typed_;  // for a typing: the units it sent
   bool targetRead_ = false;
   bool otherRead_ = false;
   // Our own EmptyClipboard also tells us WM_DESTROYCLIPBOARD; that one is not a loss.
@@ -128,6 +131,7 @@ class Paster {
   const UINT excludeFromMonitors_;
   const UINT canIncludeInHistory_;
   const UINT canUploadToCloud_;
+  Typist typist_;
 };
 
 }  // namespace paste

@@ -1,10 +1,11 @@
 // Keyboard input: the low-level hook and its thread, the asynchronous key state, synthesized
-// input, the layouts (scan codes, characters) and whether our desktop has the input.
+// input, the keyboard layouts (scan codes, which key makes a character, which have AltGr) and
+// whether our desktop has the input.
 //
-// Used by the hotkey controller (hook thread, key state) and by the paste (SendInput). The real
-// implementation forwards to user32; the fake records key state only after the hook procedure
-// has returned for an event and feeds SendInput through the installed hook synchronously, as
-// Windows does.
+// Used by the hotkey controller (hook thread, key state, layouts) and by the paste (SendInput;
+// typing asks the target's layout for its keys). The real implementation forwards to user32; the
+// fake records key state only after the hook procedure has returned for an event and feeds
+// SendInput through the installed hook synchronously, as Windows does.
 #pragma once
 
 #include <memory>
@@ -26,12 +27,19 @@ class Keyboard {
   // With MAPVK_VK_TO_VSC: the key's scan code in the active layout (without the E0 prefix), 0 for
   // a key the layout does not have.
   virtual UINT MapVirtualKeyW(UINT code, UINT mapType) = 0;
-  // The layout of the thread `threadId` (0: the calling thread's).
+  // The same in `layout`; with MAPVK_VK_TO_CHAR the key's unshifted character, its high bit set
+  // for a dead key.
+  virtual UINT MapVirtualKeyExW(UINT code, UINT mapType, HKL layout) = 0;
+  // The layout of the thread `threadId` (0: the calling thread's; a window's thread reads its
+  // keys).
   virtual HKL GetKeyboardLayout(DWORD threadId) = 0;
   // Up to `count` installed layouts into `list`; the number written.
   virtual int GetKeyboardLayoutList(int count, HKL* list) = 0;
-  // The key and shift state (high byte: 1 Shift, 2 Ctrl, 4 Alt) typing `ch` in `layout`, or -1.
+  // The key for `ch` in `layout` in the low byte and its shift state in the high byte (1 Shift,
+  // 2 Ctrl, 4 Alt); -1 when the layout has no key for it.
   virtual SHORT VkKeyScanExW(WCHAR ch, HKL layout) = 0;
+  // The low bit: a toggle key (Caps Lock) is on.
+  virtual SHORT GetKeyState(int vk) = 0;
   // False while another desktop has the input (the secure desktop of a UAC prompt or the lock
   // screen), where the key state reads every key up and the user sees none of our windows.
   virtual bool InputDesktopIsOurs() = 0;

@@ -42,14 +42,30 @@ constexpr bool isExtendedKey(WORD vk) {
   }
 }
 
-// A keyboard record for `vk` with `flags` (0 or KEYEVENTF_KEYUP), its scan code in the active
-// layout, the extended flag where the key has one, and the signature.
-inline INPUT ownKeyInput(Keyboard& keyboard, WORD vk, DWORD flags) {
+// A keyboard record for `vk` with `flags` (0 or KEYEVENTF_KEYUP) and `scan`, the extended flag
+// where the key has one, and the signature.
+inline INPUT ownKeyInput(WORD vk, WORD scan, DWORD flags) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = vk;
-  input.ki.wScan = static_cast<WORD>(keyboard.MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.wScan = scan;
   input.ki.dwFlags = flags | (isExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  input.ki.dwExtraInfo = kOwnInputSignature;
+  return input;
+}
+
+// The same with the key's scan code in the active layout.
+inline INPUT ownKeyInput(Keyboard& keyboard, WORD vk, DWORD flags) {
+  return ownKeyInput(vk, static_cast<WORD>(keyboard.MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), flags);
+}
+
+// A record that types one UTF-16 unit whatever the layout (KEYEVENTF_UNICODE; the target sees
+// VK_PACKET and the unit as a character), with the signature.
+inline INPUT ownUnicodeInput(WCHAR unit, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wScan = static_cast<WORD>(unit);
+  input.ki.dwFlags = flags | KEYEVENTF_UNICODE;
   input.ki.dwExtraInfo = kOwnInputSignature;
   return input;
 }

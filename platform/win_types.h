@@ -190,12 +190,16 @@ constexpr DWORD LLKHF_EXTENDED = 0x01;
 constexpr DWORD LLKHF_INJECTED = 0x10;
 constexpr DWORD LLKHF_UP = 0x80;
 constexpr UINT MAPVK_VK_TO_VSC = 0;
+constexpr UINT MAPVK_VK_TO_CHAR = 2;
 
 // Virtual keys.
 constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_TAB = 0x09;
+constexpr int VK_RETURN = 0x0D;
 constexpr int VK_SHIFT = 0x10;
 constexpr int VK_CONTROL = 0x11;
 constexpr int VK_MENU = 0x12;
+constexpr int VK_CAPITAL = 0x14;
 constexpr int VK_PRIOR = 0x21;
 constexpr int VK_NEXT = 0x22;
 constexpr int VK_END = 0x23;

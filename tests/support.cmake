@@ -4,6 +4,7 @@ add_library(murmurly_test_support STATIC
   ${PROJECT_SOURCE_DIR}/tests/support/fake_gdi.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_hook_thread.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_keyboard.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/fake_layout.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_media_foundation.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_platform.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/fake_timers.cpp

@@ -20,11 +20,15 @@ class RealKeyboard final : public Keyboard {
     return ::SendInput(count, inputs, size);
   }
   UINT MapVirtualKeyW(UINT code, UINT mapType) override { return ::MapVirtualKeyW(code, mapType); }
+  UINT MapVirtualKeyExW(UINT code, UINT mapType, HKL layout) override {
+    return ::MapVirtualKeyExW(code, mapType, layout);
+  }
   HKL GetKeyboardLayout(DWORD threadId) override { return ::GetKeyboardLayout(threadId); }
   int GetKeyboardLayoutList(int count, HKL* list) override {
     return ::GetKeyboardLayoutList(count, list);
   }
   SHORT VkKeyScanExW(WCHAR ch, HKL layout) override { return ::VkKeyScanExW(ch, layout); }
+  SHORT GetKeyState(int vk) override { return ::GetKeyState(vk); }
   // The secure desktop refuses to be opened by the user's programs; another desktop of the
   // user's differs from ours by name.
   bool InputDesktopIsOurs() override {

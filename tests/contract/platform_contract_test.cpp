@@ -179,17 +179,25 @@ TEST_F(PlatformContract, TheUsLayoutsScanCodesOfTheKeysThePasteSends) {
   }
 }
 
-// The layout of our desktop's input: its characters and whether typing one takes AltGr (US: "@" is
-// Shift+2, no character takes Ctrl+Alt). The hotkey decides per layout whether a Left Ctrl may be
-// AltGr's.
+// Our desktop has the input, and the foreground's layout (US) as typing and the hotkey read it: the
+// key and Shift state for a character (no character takes Ctrl+Alt, so a Left Ctrl is never
+// AltGr's), the key's scan code, its character (a letter key's is the capital; no dead-key bit),
+// Caps Lock off.
 TEST_F(PlatformContract, OurDesktopHasTheInputInTheUsLayout) {
   EXPECT_TRUE(p.keyboard->InputDesktopIsOurs());
   HKL installed[4] = {};
   ASSERT_GE(p.keyboard->GetKeyboardLayoutList(4, installed), 1);
   const HKL layout = p.keyboard->GetKeyboardLayout(
       p.windows->GetWindowThreadProcessId(p.windows->GetForegroundWindow(), nullptr));
-  EXPECT_EQ(p.keyboard->VkKeyScanExW(static_cast<WCHAR>('@'), layout), 0x100 | '2');
-  EXPECT_EQ(p.keyboard->VkKeyScanExW(static_cast<WCHAR>('k'), layout), 'K');
+  const std::pair<WCHAR, int> keys[] = {
+      {u'y', 'Y'}, {u'Y', 0x100 | 'Y'}, {u'^', 0x100 | '6'}, {u'@', 0x100 | '2'}, {u' ', 0x20}};
+  for (const auto& [ch, key] : keys) {
+    EXPECT_EQ(p.keyboard->VkKeyScanExW(ch, layout), key) << static_cast<int>(ch);
+  }
+  EXPECT_EQ(p.keyboard->MapVirtualKeyExW('Y', MAPVK_VK_TO_VSC, layout), 0x15u);
+  EXPECT_EQ(p.keyboard->MapVirtualKeyExW(VK_RETURN, MAPVK_VK_TO_VSC, layout), 0x1Cu);
+  EXPECT_EQ(p.keyboard->MapVirtualKeyExW('Y', MAPVK_VK_TO_CHAR, layout), UINT{'Y'});
+  EXPECT_EQ(p.keyboard->GetKeyState(VK_CAPITAL) & 1, 0);
 }
 
 // Windows' AltGr pair as a SendInput batch: each record reaches the hook with its own scan code

@@ -1,6 +1,7 @@
 """The paste against the programs a user really has around, through the bundle: a program that
 copies while the paste runs, a late target beside a clipboard monitor, a terminal, a lazy owner,
-held keys, pastes back to back, the report, exits with pastes pending. Prints the reply times."""
+held keys, pastes back to back, the report, exits with pastes pending; and the text typed instead.
+Prints the reply times."""
 
 import subprocess
 import sys
@@ -163,6 +164,44 @@ def test_lazy_owner_blocks_nothing(peer, probe, args, figures):
         lazy.stop()
 
 
+def units(text):
+    """The text's length in UTF-16 units, as "typed" counts it."""
+    return len(text.encode("utf-16-le")) // 2
+
+
+TYPED = "Gr\u00fc\u00dfe, na\u00efve caf\u00e9 \u2014 \U0001F600 \u2713\nzweite Zeile\tTab"
+
+
+def test_typed_text_arrives_exactly_and_the_clipboard_is_untouched(peer, probe, args, figures):
+    assert probe.run("set-clip", PREVIOUS)[0] == 0
+    notepad(probe)
+    typed = {"outcome": "typed", "target": "notepad.exe", "typed": units(TYPED)}
+    paste(peer, TYPED, typed, method="type", report=True)
+    expected = TYPED.replace("\n", "\r\n")
+    # The reply comes when the keys are in; notepad may still be behind them.
+    wait_for(lambda: probe.run("notepad-text")[1] == expected, "the typed text in notepad")
+    assert probe.run("get-clip") == (0, PREVIOUS)
+
+
+def test_a_key_of_the_users_stops_typing(peer, probe, args, figures):
+    """While listening, the user's own key (Escape: notepad ignores it) ends a long typing before
+    its next batch; "typed" is exactly what notepad got."""
+    assert peer.call(HOTKEY, "startListening") == ("success", None)
+    notepad(probe)
+    text = "".join("line %d of a long dictation. " % i for i in range(100))
+    msg_id = peer.send_call(HOTKEY, "pasteText", {"text": text, "method": "type", "report": True})
+    wait_for(lambda: len(probe.run("notepad-text")[1]) > 50, "typing under way")
+    xdotool("key", "Escape")
+    status, reply = peer.reply(msg_id, "pasteText", timeout=120)
+    assert peer.call(HOTKEY, "stopListening") == ("success", None)
+    assert status == "success" and reply["outcome"] == "interrupted", reply
+    assert 50 < reply["typed"] < len(text), reply
+    wait_for(lambda: probe.run("notepad-text")[1] == text[:reply["typed"]],
+             "exactly the %d characters typed in notepad" % reply["typed"])
+    time.sleep(1)  # and nothing after them
+    assert probe.run("notepad-text")[1] == text[:reply["typed"]], (reply, probe.run("notepad-text"))
+
+
 def exit_with_pastes_pending(peer, probe, args, close, figures):
     """Into a window that never reads, one paste reported unread, then pastes queued and the app
     closed: every call gets its answer, the queued ones type nothing, the user's clipboard is back
@@ -212,6 +251,8 @@ def main():
              test_windowless_reader_is_the_target, test_shift_held_is_released_first,
              test_held_hotkey_types_nothing_after_the_paste,
              test_lazy_owner_blocks_nothing,
+             test_typed_text_arrives_exactly_and_the_clipboard_is_untouched,
+             test_a_key_of_the_users_stops_typing,
              test_close_answers_every_paste, test_quit_without_destroy_answers_every_paste]
     figures = {}
     failed = 0

@@ -25,6 +25,8 @@
 // Exit code 2 when the window or the clipboard text is not there.
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -56,9 +58,10 @@ int NotepadText() {
   HWND notepad = FindWindowW(L"Notepad", nullptr);
   HWND edit = notepad ? FindWindowExW(notepad, nullptr, L"Edit", nullptr) : nullptr;
   if (edit == nullptr) return 2;
-  wchar_t text[4096] = {};
-  SendMessageW(edit, WM_GETTEXT, sizeof(text) / sizeof(text[0]), reinterpret_cast<LPARAM>(text));
-  std::printf("%s", Utf8(text).c_str());
+  std::wstring text(static_cast<size_t>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  _setmode(_fileno(stdout), _O_BINARY);  // the line ends exactly as the edit control has them
+  std::printf("%s", Utf8(text.c_str()).c_str());
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -57,8 +58,10 @@ struct RecordingPaste final : paste::PasteService {
   void pasteText(paste::PasteRequest request, paste::PasteOver over) override {
     texts.push_back(request.utf8);
     chords.push_back(request.chord);
+    requests.push_back(request);
     overs.push_back(std::move(over));
   }
+  std::vector<paste::PasteRequest> requests;
   std::vector<std::string> texts;
   std::vector<std::optional<paste::PasteChord>> chords;
   std::vector<paste::PasteOver> overs;
@@ -219,7 +222,7 @@ TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesAfterThePasteEnde
   EXPECT_TRUE(replies.empty());  // not before the paste is over
   // Ended last to first: each call gets its own paste's reply, the last one its report.
   for (auto over = paste.overs.rbegin(); over != paste.overs.rend(); ++over) {
-    (*over)({paste::PasteOutcome::ReadByOther, "notepad.exe"});
+    (*over)({paste::PasteOutcome::ReadByOther, "notepad.exe", {}});
   }
   const EncodableValue report(
       EncodableValueMap{{EncodableValue("outcome"), EncodableValue("readByOther")},
@@ -233,6 +236,53 @@ TEST_F(HotkeyChannelTest, OverlayTranscriptNeedsAStringText) {
   EXPECT_EQ(call("setOverlayTranscript"), errorReply("Missing text"));
   EXPECT_EQ(call("setOverlayTranscript", map({{EncodableValue("text"), EncodableValue(1)}})),
             errorReply("Missing text"));
+}
+
+TEST_F(HotkeyChannelTest, TypingArgumentsAreCheckedAndItsReportCountsWhatWasTyped) {
+  const auto with = [](const char* key, EncodableValue value) {
+    auto arguments = map({{EncodableValue("text"), EncodableValue("a")},
+                          {EncodableValue("method"), EncodableValue("type")},
+                          {EncodableValue("report"), EncodableValue(true)}});
+    std::get<EncodableValueMap>(*arguments)[EncodableValue(key)] = std::move(value);
+    return arguments;
+  };
+  const std::tuple<const char*, EncodableValue, const char*> wrong[] = {
+      {"method", EncodableValue("Type"), "Unknown method"},
+      {"newline", EncodableValue("Enter"), "Unknown newline"},
+      {"charsPerSecond", EncodableValue(9), "Invalid charsPerSecond"},
+      {"charsPerSecond", EncodableValue(5000.5), "Invalid charsPerSecond"},
+      {"charsPerSecond", EncodableValue("fast"), "Invalid charsPerSecond"}};
+  for (const auto& [key, value, message] : wrong) {
+    EXPECT_EQ(call("pasteText", with(key, value)), errorReply(message)) << key;
+  }
+  EXPECT_TRUE(paste.requests.empty());
+
+  std::vector<Bytes> replies;
+  for (const auto& arguments :
+       {with("method", EncodableValue("paste")), with("newline", EncodableValue("Shift + Enter")),
+        with("charsPerSecond", EncodableValue(std::int64_t{5000}))}) {
+    const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
+        MethodCall("pasteText", std::make_unique<EncodableValue>(*arguments)));
+    messenger.handlers.at(kChannel)(message->data(), message->size(),
+                                    [&replies](const std::uint8_t* bytes, std::size_t size) {
+                                      replies.emplace_back(bytes, bytes + size);
+                                    });
+  }
+  ASSERT_EQ(paste.requests.size(), 3u);
+  EXPECT_EQ(paste.requests[1].method, paste::InsertMethod::Type);
+  EXPECT_TRUE(paste.requests[1].shiftEnter);
+  EXPECT_EQ(paste.requests[1].charsPerSecond, paste::kDefaultCharsPerSecond);
+  EXPECT_EQ(paste.requests[2].charsPerSecond, 5000);
+
+  // A typing's report counts what was typed.
+  paste.overs[0]({paste::PasteOutcome::Pasted, "notepad.exe", {}});
+  paste.overs[1]({paste::PasteOutcome::Interrupted, "notepad.exe", 7});
+  const EncodableValue typed(
+      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("interrupted")},
+                        {EncodableValue("target"), EncodableValue("notepad.exe")},
+                        {EncodableValue("typed"), EncodableValue(std::int64_t{7})}});
+  EXPECT_EQ(replies.size(), 2u);
+  EXPECT_EQ(replies.back(), *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&typed));
 }
 
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {

@@ -89,6 +89,21 @@ TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
   EXPECT_EQ(takeLog(), kSingleDown);
 }
 
+// What stops a typing: the user's own key-downs, neither ours, nor a repeat, nor the AltGr
+// artefact.
+TEST_F(HookThreadTest, OnlyTheUsersOwnKeyDownsAreCounted) {
+  listen("Left Shift + Left Ctrl");
+  sendOwn('A', false);
+  sendOwn('A', true);
+  press('A');
+  press('A');
+  release('A');
+  sendAltGr(0x21D, 1, 0);
+  sendAltGr(0x21D, 1, KEYEVENTF_KEYUP);
+  EXPECT_EQ(fake.userKeyboard.keyDowns(), 2u);
+  takeLog();
+}
+
 // Windows makes up a Left Ctrl before each Right Alt of an AltGr layout: scan code 0x21D, or (from
 // remote sessions and tools) a plain Left Ctrl with the Right Alt's time stamp. Each rule alone.
 // Where the foreground layout has no AltGr, the plain pair is the user's Left Ctrl and Right Alt.

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +17,7 @@
 #include "paste/checked_send.h"
 #include "paste/paste_keys.h"
 #include "paste/paster.h"
+#include "paste/typing_keys.h"
 #include "platform/own_input.h"
 #include "tests/support/fake_platform.h"
 
@@ -52,6 +57,7 @@ class PasteTest : public ::testing::Test {
           pastes.push_back(paste);
           outcomes.push_back(report.outcome);
           targets.push_back(report.target);
+          typed.push_back(report.typed);
         });
     fake.keyboard.SetWindowsHookExW(WH_KEYBOARD_LL, recordKey, nullptr, 0);
     // Notepad in the foreground reads what the other program reads, unless a test names another
@@ -108,6 +114,7 @@ class PasteTest : public ::testing::Test {
   std::vector<std::size_t> pastes;  // the number of each paste over
   Outcomes outcomes;
   std::vector<std::string> targets;
+  std::vector<std::optional<std::size_t>> typed;
 };
 
 PasteTest* PasteTest::current = nullptr;
@@ -417,6 +424,130 @@ TEST_F(PasteTest, ClosingCancelsTheQueueAndPutsTheUserContentBackAtOnce) {
   fake.windows.sendMessage(owner, WM_RENDERALLFORMATS);
   EXPECT_EQ(fake.clipboard.text(), u"kept");
   expectNothingLeaked();
+}
+
+// 100 characters at 100 a second, the user holding Left Shift; at 100 ms, when 11 are typed,
+// something happens or nothing does. Whatever ends the typing, the user's Shift goes down again.
+TEST_F(PasteTest, TypingIsPacedNeverOpensTheClipboardAndStopsForTheUser) {
+  const struct {
+    const char* what;
+    std::function<void()> at100ms;
+    PasteOutcome outcome;
+    std::size_t typed;
+    std::int64_t overAtMs;
+  } cases[] = {
+      {"nothing", [] {}, PasteOutcome::Typed, 100, 1000},
+      {"a key of the user's", [this] { fake.userKeyboard.userKeyDown(); },
+       PasteOutcome::Interrupted, 11, 120},
+      {"another window in front", [this] { fake.windows.foreground = monitor; },
+       PasteOutcome::Interrupted, 11, 120},
+      {"the app closing", [this] { paster->closeQueue(); }, PasteOutcome::Cancelled, 11, 100},
+      // The next batch's two strokes stop after the second one's key-down: it is typed.
+      {"input refused mid-batch", [this] { fake.keyboard.nextSendTakes = {3}; },
+       PasteOutcome::Interrupted, 13, 120},
+      {"the shell gone, a thread left behind", [this] { stopping = true; }, PasteOutcome::Cancelled,
+       11, 120},
+  };
+  const HWND notepad = fake.windows.foreground;
+  fake.keyboard.setKeyDown(VK_LSHIFT, true);
+  for (const auto& testCase : cases) {
+    SCOPED_TRACE(testCase.what);
+    keys.clear();
+    overAtMs.clear();
+    startNs = fake.clock.nowNs;
+    paste::PasteRequest request{std::string(100, 'a'), {}};
+    request.method = paste::InsertMethod::Type;
+    request.charsPerSecond = 100;
+    paster->enqueue(request);
+    fake.advance(100);
+    testCase.at100ms();
+    fake.advance(1000);
+    ASSERT_EQ(overAtMs, std::vector<std::int64_t>{testCase.overAtMs});
+    EXPECT_EQ(outcomes.back(), testCase.outcome);
+    EXPECT_EQ(typed.back(), testCase.typed);
+    EXPECT_EQ(targets.back(), "notepad.exe");
+    EXPECT_EQ(std::count_if(keys.begin(), keys.end(),
+                            [](const Key& key) { return key.vk == 'A' && !key.up && key.own; }),
+              static_cast<std::ptrdiff_t>(testCase.typed));
+    ASSERT_FALSE(keys.empty());
+    EXPECT_TRUE(keys.front().vk == VK_LSHIFT && keys.front().up && keys.front().own);
+    EXPECT_TRUE(keys.back().vk == VK_LSHIFT && !keys.back().up && keys.back().own);
+    fake.windows.foreground = notepad;
+    stopping = false;
+  }
+  EXPECT_TRUE(fake.clipboard.openAttempts.empty());
+
+  keys.clear();
+  fake.processes.levels = {{FakeProcesses::kOwnProcess, 0x2000}, {7, 0x3000}};
+  paste::PasteRequest elevated{"a", {}};
+  elevated.method = paste::InsertMethod::Type;
+  paster->enqueue(elevated);
+  EXPECT_EQ(outcomes.back(), PasteOutcome::ElevatedTarget);
+  EXPECT_TRUE(keys.empty());
+}
+
+// Each stroke's key-downs: "vk:scan" for a layout key ("S+" first when Shift goes around it), "u"
+// and the unit for Unicode input; strokes apart by spaces, a stroke's keys by commas.
+std::string strokes(const paste::TypingKeys& typing) {
+  std::string out;
+  std::size_t at = 0;
+  char token[16];
+  for (const paste::TypingKeys::Stroke& stroke : typing.strokes) {
+    if (!out.empty()) out += ' ';
+    int downs = 0;
+    const std::size_t strokeStart = out.size();
+    for (; at < stroke.keysEnd; ++at) {
+      const KEYBDINPUT& key = typing.keys[at].ki;
+      EXPECT_TRUE(platform::isOwnInput(key.dwExtraInfo));
+      downs += (key.dwFlags & KEYEVENTF_KEYUP) != 0 ? -1 : 1;
+      if ((key.dwFlags & KEYEVENTF_KEYUP) != 0) continue;
+      if ((key.dwFlags & KEYEVENTF_UNICODE) != 0) {
+        std::snprintf(token, sizeof(token), "%su%X", out.size() > strokeStart ? "," : "",
+                      key.wScan);
+      } else if (key.wVk == VK_LSHIFT) {
+        std::snprintf(token, sizeof(token), "S+");
+      } else {
+        std::snprintf(token, sizeof(token), "%02X:%02X", key.wVk, key.wScan);
+      }
+      out += token;
+    }
+    EXPECT_EQ(downs, 0) << out;  // every key up again within its stroke
+  }
+  return out;
+}
+
+TEST(TypingKeysTest, EachCharacterIsTheTargetLayoutsOwnKeyOrElseUnicode) {
+  const FakeLayout* us = &usLayout();
+  const FakeLayout* de = &germanLayout();
+  const struct {
+    const FakeLayout* layout;
+    bool capsLock;
+    bool shiftEnter;
+    std::u16string text;
+    std::string keys;
+  } cases[] = {
+      {us, false, false, u"yz", "59:15 5A:2C"},
+      {de, false, false, u"yzY\u00DF", "59:2C 5A:15 S+59:2C DB:0C"},
+      {us, false, false, u"\u00DF \u00E9", "uDF 20:39 uE9"},
+      // é lacking, € on AltGr, ^ and ° on a dead key.
+      {de, false, false, u"\u00E9\u20AC^\u00B0", "uE9 u20AC u5E uB0"},
+      {us, false, false, u"^", "S+36:07"},
+      {us, false, false, u"a\U0001F600", "41:1E uD83D,uDE00"},
+      {us, false, false, u"a\r\nb\nc\rd\te",
+       "41:1E 0D:1C 42:30 0D:1C 43:2E 0D:1C 44:20 09:0F 45:12"},
+      {us, false, true, u"a\nb", "41:1E S+0D:1C 42:30"},
+      {de, true, false, u"aZ1\u00DF", "u61 u5A 31:02 uDF"},
+      {us, false, false, u"\x1B", "u1B"},
+  };
+  for (const auto& testCase : cases) {
+    FakeClock clock;
+    FakeKeyboard keyboard(clock);
+    keyboard.layout = testCase.layout;
+    const paste::TypingKeys typing =
+        paste::typingKeys(keyboard, keyboard.GetKeyboardLayout(0), testCase.capsLock,
+                          testCase.shiftEnter, testCase.text);
+    EXPECT_EQ(strokes(typing), testCase.keys) << testCase.keys;
+  }
 }
 
 // What reaches the hook: "+" down, "-" up, and the key (a Unicode record's unit).

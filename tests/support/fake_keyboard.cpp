@@ -105,7 +105,7 @@ UINT FakeKeyboard::MapVirtualKeyW(UINT code, UINT mapType) {
   constexpr std::pair<UINT, UINT> kScanCodes[] = {
       {VK_LSHIFT, 0x2A}, {VK_RSHIFT, 0x36}, {VK_LCONTROL, 0x1D}, {VK_RCONTROL, 0x1D},
       {VK_LMENU, 0x38},  {VK_RMENU, 0x38},  {VK_LWIN, 0x5B},     {VK_RWIN, 0x5C},
-      {'V', 0x2F},       {VK_INSERT, 0x52}};
+      {'V', 0x2F},       {VK_INSERT, 0x52}, {VK_RETURN, 0x1C},   {VK_TAB, 0x0F}};
   for (const auto& [vk, scan] : kScanCodes) {
     if (vk == code && mapType == MAPVK_VK_TO_VSC) return scan;
   }
@@ -113,19 +113,40 @@ UINT FakeKeyboard::MapVirtualKeyW(UINT code, UINT mapType) {
 }
 
 int FakeKeyboard::GetKeyboardLayoutList(int count, HKL* list) {
-  const HKL layouts[] = {kUsLayout, kGermanLayout};
+  const FakeLayout* layouts[] = {kUsLayout, kGermanLayout};
   int written = 0;
-  for (; written < count && written < 2; ++written) list[written] = layouts[written];
+  for (; written < count && written < 2; ++written) {
+    list[written] = reinterpret_cast<HKL>(const_cast<FakeLayout*>(layouts[written]));
+  }
   return written;
 }
 
-SHORT FakeKeyboard::VkKeyScanExW(WCHAR ch, HKL keyLayout) {
-  constexpr SHORT kCtrlAlt = 0x600;
-  if (keyLayout == kGermanLayout && ch == u'@') return static_cast<SHORT>(kCtrlAlt | 'Q');
-  if (keyLayout == kUsLayout && ch == u'@') return static_cast<SHORT>(0x100 | '2');
-  if (ch >= u'a' && ch <= u'z') return static_cast<SHORT>(ch - u'a' + 'A');
+UINT FakeKeyboard::MapVirtualKeyExW(UINT code, UINT mapType, HKL hkl) {
+  const auto& keys = reinterpret_cast<const FakeLayout*>(hkl)->keys;
+  const auto key = std::find_if(keys.begin(), keys.end(), [code](const FakeLayoutKey& candidate) {
+    return candidate.vk == code && candidate.shiftState == 0;
+  });
+  if (key == keys.end()) return MapVirtualKeyW(code, mapType);
+  if (mapType == MAPVK_VK_TO_CHAR) {
+    // Windows names a letter key by its capital.
+    const UINT ch = key->ch >= u'a' && key->ch <= u'z' ? key->ch - 0x20 : key->ch;
+    return ch | (key->dead ? 0x80000000 : 0);
+  }
+  return mapType == MAPVK_VK_TO_VSC ? key->scan : 0;
+}
+
+HKL FakeKeyboard::GetKeyboardLayout(DWORD) {
+  return reinterpret_cast<HKL>(const_cast<FakeLayout*>(layout));
+}
+
+SHORT FakeKeyboard::VkKeyScanExW(WCHAR ch, HKL hkl) {
+  for (const FakeLayoutKey& key : reinterpret_cast<const FakeLayout*>(hkl)->keys) {
+    if (key.ch == ch) return static_cast<SHORT>(key.shiftState << 8 | key.vk);
+  }
   return -1;
 }
+
+SHORT FakeKeyboard::GetKeyState(int vk) { return vk == VK_CAPITAL && capsLock ? 1 : 0; }
 
 LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0); }
 LRESULT FakeKeyboard::keyUp(DWORD vk) { return dispatch(true, vk, 0, LLKHF_UP, 0); }

@@ -16,6 +16,7 @@
 #include "platform/keyboard.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hook_thread.h"
+#include "tests/support/fake_layout.h"
 
 namespace fake {
 
@@ -28,13 +29,16 @@ class FakeKeyboard final : public platform::Keyboard {
   LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) override;
   SHORT GetAsyncKeyState(int vk) override;
   UINT SendInput(UINT count, INPUT* inputs, int size) override;
-  // The US layout's scan codes of the keys the shell sends: the modifiers, V and Insert.
+  // The US layout's scan codes of the keys the shell sends: the modifiers, V, Insert, Enter, Tab.
   UINT MapVirtualKeyW(UINT code, UINT mapType) override;
-  // Two layouts: US (kUsLayout) and German (kGermanLayout, with AltGr: "@" is AltGr+Q); every
-  // thread types with `layout`.
-  HKL GetKeyboardLayout(DWORD) override { return layout; }
+  // `layout` for every thread; the keys it lacks as MapVirtualKeyW.
+  UINT MapVirtualKeyExW(UINT code, UINT mapType, HKL layout) override;
+  HKL GetKeyboardLayout(DWORD threadId) override;
+  // The two layouts installed: US and German.
   int GetKeyboardLayoutList(int count, HKL* list) override;
   SHORT VkKeyScanExW(WCHAR ch, HKL layout) override;
+  // Caps Lock's toggle bit from `capsLock`; 0 for every other key.
+  SHORT GetKeyState(int vk) override;
   bool InputDesktopIsOurs() override { return !otherDesktopHasInput; }
   std::unique_ptr<platform::HookThread> StartHookThread(platform::HookFilter& filter,
                                                         platform::HookSink& sink) override;
@@ -56,12 +60,14 @@ class FakeKeyboard final : public platform::Keyboard {
   void hookThreadEnded(FakeHookThread* thread);
   // Set to make the next SetWindowsHookExW fail.
   bool failNextHook = false;
+  // The layout of every thread, and Caps Lock.
+  const FakeLayout* layout = &usLayout();
+  bool capsLock = false;
   // How many records each of the next SendInput calls takes before it stops, as when input is
   // blocked or an elevated window comes to the front mid-batch; one entry used per call.
   std::deque<UINT> nextSendTakes;
-  static inline const HKL kUsLayout = reinterpret_cast<HKL>(0x04090409);
-  static inline const HKL kGermanLayout = reinterpret_cast<HKL>(0x04070407);
-  HKL layout = kUsLayout;
+  static inline const FakeLayout* const kUsLayout = &usLayout();
+  static inline const FakeLayout* const kGermanLayout = &germanLayout();  // AltGr makes the €
   bool otherDesktopHasInput = false;
 
  private:
