@@ -11,21 +11,6 @@ constexpr UINT maxHoldMs = 600000;
 
 }  // namespace
 
-bool isModifier(std::uint32_t vk) {
-  for (const std::uint32_t m : modifierKeys) {
-    if (m == vk) return true;
-  }
-  return false;
-}
-
-bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32_t second) {
-  for (const std::uint32_t m : modifierKeys) {
-    if (m == first || m == second) continue;
-    if (states.isDown(m)) return true;
-  }
-  return false;
-}
-
 KeyEvent keyEventFrom(const platform::HookedKey& key) {
   return KeyEvent{key.vkCode, key.message == WM_KEYDOWN || key.message == WM_SYSKEYDOWN,
                   key.message == WM_KEYUP || key.message == WM_SYSKEYUP, key.timeNs,

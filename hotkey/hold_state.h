@@ -8,10 +8,10 @@
 // thread.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "hotkey/key_spec.h"
+#include "hotkey/key_states.h"
 #include "hotkey/release_poll.h"
 #include "platform/hook_thread.h"
 #include "platform/platform.h"
@@ -29,24 +29,6 @@ struct KeyEvent {
 };
 
 KeyEvent keyEventFrom(const platform::HookedKey& key);
-
-// Whether a key is down, as the hook saw it: for the key of the event being judged, the state
-// before that event.
-class KeyStates {
- public:
-  virtual bool isDown(std::uint32_t vk) const = 0;
-
- protected:
-  ~KeyStates() = default;
-};
-
-// Left/Right Shift, Ctrl, Alt, Windows, in the order the exclusivity test walks them. Any other
-// key, the side-less codes 16-18 included, is a foreign key.
-inline constexpr std::array<std::uint32_t, 8> modifierKeys = {160, 161, 162, 163, 164, 165, 91, 92};
-
-bool isModifier(std::uint32_t vk);
-// True when a modifier other than the hotkey's own keys is down (the exclusivity test).
-bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32_t second);
 
 class HoldState {
  public:

@@ -8,11 +8,6 @@
 
 namespace {
 
-constexpr std::uint32_t kLeftCtrl = 162;
-constexpr std::uint32_t kRightAlt = 165;
-// The scan code bit Windows sets on the Left Ctrl it makes up for AltGr (scan code 0x21D).
-constexpr DWORD kAltGrScanBit = 0x200;
-
 bool isAltOrWin(std::uint32_t vk) { return vk == 164 || vk == 165 || vk == 91 || vk == 92; }
 
 }  // namespace
@@ -33,11 +28,18 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
     userKeys_.systemSaw(vk, down);
     return verdict;
   }
-  if (held_) settleHeld(down, vk, event, verdict, out);
-  const bool artefact =
-      vk == kLeftCtrl && ((event.scanCode & kAltGrScanBit) != 0 || (!down && altGrCtrlDown_));
-  if (artefact) {
-    if (!down) altGrCtrlDown_ = false;
+  switch (altGr_.settle(down, vk, event.time, out[verdict.copies])) {
+    case AltGrRule::Settled::Users:
+      ++verdict.copies;
+      break;
+    case AltGrRule::Settled::Artefact:
+      // Held back only when it was a first press.
+      userKeys_.notTheUsers(AltGrRule::kLeftCtrl, false);
+      break;
+    case AltGrRule::Settled::NothingHeld:
+      break;
+  }
+  if (altGr_.isArtefact(down, vk, event.scanCode)) {
     userKeys_.systemSaw(vk, down);
     return verdict;
   }
@@ -56,33 +58,12 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
     maskDue_ = true;
     verdict.followUp = true;
   }
-  if (down && !repeat && vk == kLeftCtrl) {
-    held_ = true;
-    heldCopy_ = copy;
-    heldTime_ = event.time;
+  if (down && !repeat && altGr_.holdBack(vk, copy, event.time)) {
     verdict.holdBack = true;
   } else {
     ++verdict.copies;
   }
   return verdict;
-}
-
-void HotkeyHookFilter::settleHeld(bool down, std::uint32_t vk, const KBDLLHOOKSTRUCT& event,
-                                  Verdict& verdict, platform::HookedKey (&out)[kMaxCopies]) {
-  held_ = false;
-  if (down && vk == kRightAlt && event.time == heldTime_) {
-    userKeys_.notTheUsers(kLeftCtrl, false);  // held back only when it was a first press
-    altGrCtrlDown_ = true;
-    return;
-  }
-  out[verdict.copies++] = heldCopy_;
-}
-
-bool HotkeyHookFilter::releaseHeld(platform::HookedKey& out) {
-  if (!held_) return false;
-  held_ = false;
-  out = heldCopy_;
-  return true;
 }
 
 void HotkeyHookFilter::followUp() {

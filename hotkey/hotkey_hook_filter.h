@@ -1,17 +1,11 @@
 // What the hook procedure decides for the push-to-talk hotkey, on the hook thread.
 //
 // The controller owns one and hands it to its hook thread. For each event: the shell's own input
-// (platform/own_input.h) passes untouched; so does the AltGr artefact, the Left Ctrl key event
-// Windows makes up before a Right Alt on layouts with AltGr (scan code 0x21D, or a Left Ctrl
-// key-down followed by Right Alt with the same time stamp). Any other event is the user's: it is
+// (platform/own_input.h) passes untouched; so does the AltGr artefact (altgr_rule.h), whose
+// Left Ctrl key-down may wait for the next event to be known. Any other event is the user's: it is
 // copied, with the key states the hold state machine reads as the user's own events left them
 // (user_keys.h) and the foreground window, for the main thread. Input injected by other programs
 // (on-screen keyboards, remote control) counts as the user's.
-//
-// A Left Ctrl key-down without the artefact's scan code can be known for AltGr's only at the
-// Right Alt that follows, so its copy is held back until the next event (or a few milliseconds,
-// HookFilter::kHoldBackMs): dropped if that is the pair's Right Alt, posted first otherwise. The
-// main thread thus never judges an artefact, and its later key-up is skipped too.
 //
 // With a hotkey that contains Alt or Windows it sends the mask key on the key-down that completes
 // the hotkey, while that key is still down (right after that key-down has gone on), so releasing
@@ -26,6 +20,7 @@
 
 #include <cstdint>
 
+#include "hotkey/altgr_rule.h"
 #include "hotkey/key_spec.h"
 #include "hotkey/user_keys.h"
 #include "platform/hook_thread.h"
@@ -44,19 +39,15 @@ class HotkeyHookFilter final : public platform::HookFilter {
   void onInstalled() override {
     userKeys_.reset();
     maskDue_ = false;
-    held_ = false;
-    altGrCtrlDown_ = false;
+    altGr_.reset();
   }
   Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
                 platform::HookedKey (&out)[kMaxCopies]) override;
-  bool releaseHeld(platform::HookedKey& out) override;
+  bool releaseHeld(platform::HookedKey& out) override { return altGr_.releaseHeld(out); }
   // Sends the mask key asked for by onKey, after the completing key-down went on.
   void followUp() override;
 
  private:
-  // Decides what the pending Left Ctrl copy was, now that `event` follows it.
-  void settleHeld(bool down, std::uint32_t vk, const KBDLLHOOKSTRUCT& event, Verdict& verdict,
-                  platform::HookedKey (&out)[kMaxCopies]);
   bool completesHotkey(std::uint32_t vk, std::uint16_t keysDownBefore) const;
 
   platform::Platform& platform_;
@@ -64,10 +55,5 @@ class HotkeyHookFilter final : public platform::HookFilter {
   bool masks_ = false;  // the hotkey contains Alt or Windows
   bool maskDue_ = false;
   UserKeys userKeys_;
-  // A Left Ctrl key-down's copy waiting for the next event, and that event's time stamp.
-  bool held_ = false;
-  platform::HookedKey heldCopy_;
-  DWORD heldTime_ = 0;
-  // An artefact Left Ctrl known by its Right Alt is down: its key-up is not the user's either.
-  bool altGrCtrlDown_ = false;
+  AltGrRule altGr_;
 };

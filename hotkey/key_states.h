@@ -1,5 +1,6 @@
-// The key states the hold state machine reads: those a hooked key carries to the main thread, and
-// the system's state now (for the release poll).
+// The key states the hold state machine reads: the reader it judges with, the modifiers and the
+// exclusivity test, and the two sources: those a hooked key carries to the main thread, and the
+// system's state now (for the release poll).
 //
 // The hook thread takes the keys the hold state machine judges (the eight modifiers and the
 // hotkey's own two keys) at the moment of the event, as the user's own events left them; the
@@ -7,10 +8,29 @@
 // on by then and also shows what our own input did. Portable; any thread.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
-#include "hotkey/hold_state.h"
+#include "hotkey/key_spec.h"
 #include "platform/keyboard.h"
+
+// Whether a key is down, as the hook saw it: for the key of the event being judged, the state
+// before that event.
+class KeyStates {
+ public:
+  virtual bool isDown(std::uint32_t vk) const = 0;
+
+ protected:
+  ~KeyStates() = default;
+};
+
+// Left/Right Shift, Ctrl, Alt, Windows, in the order the exclusivity test walks them. Any other
+// key, the side-less codes 16-18 included, is a foreign key.
+inline constexpr std::array<std::uint32_t, 8> modifierKeys = {160, 161, 162, 163, 164, 165, 91, 92};
+
+bool isModifier(std::uint32_t vk);
+// True when a modifier other than the hotkey's own keys is down (the exclusivity test).
+bool otherModifierDown(const KeyStates& states, std::uint32_t first, std::uint32_t second);
 
 // Bit i: modifierKeys[i]; bit 8: the primary key; bit 9: the second key (each only when it is not
 // a modifier already).

@@ -1,6 +1,6 @@
 #include "hotkey/release_poll.h"
 
-#include "hotkey/hold_state.h"
+#include "hotkey/key_states.h"
 
 ReleasePoll::Read ReleasePoll::read(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs) {
   const bool allUp = !now.isDown(keys.primaryVk) &&

@@ -14,10 +14,10 @@
 //
 // Self-repair: Windows removes a hook that misses LowLevelHooksTimeout without telling anyone.
 // Keyboard raw input on a window of the hook thread sees every key too; when it has seen keys that
-// the hook has not for a second (HookWatch), the hook thread installs the hook again and tells the
-// sink. An install that fails (a first one asked for by the owner included) is tried again at each
-// raw key until it succeeds or the owner removes the hook. The check runs on a timer only while a
-// raw key is waiting for the hook: an idle keyboard wakes nothing.
+// the hook has not for a second (hook_watch.h), the hook thread installs the hook again and tells
+// the sink. An install that fails (a first one asked for by the owner included) is tried again at
+// each raw key until it succeeds or the owner removes the hook. The check runs on a timer only
+// while a raw key is waiting for the hook: an idle keyboard wakes nothing.
 //
 // Implementations: platform/win32/win32_hook_thread.cpp (a real thread) and the fake's
 // synchronous one in tests/support/.
@@ -117,46 +117,6 @@ class HookThread {
   // The hook installed now (self-repair replaces it), null when none is wanted or it failed. Any
   // thread; a hook Windows removed still shows until it is replaced.
   virtual HHOOK Installed() const = 0;
-};
-
-// The self-repair rule, shared by the real and the fake hook thread; hook thread only. Raw keys
-// and hook calls match one for one, in either order: Wine delivers a key's raw input before its
-// hook call, Windows calls the hook for each record of a SendInput batch before the batch's raw
-// input arrives. A raw key left unmatched for a second without any hook call meanwhile means the
-// hook is gone; a hook call left unmatched for that long no longer pays for a raw key.
-class HookWatch {
- public:
-  static constexpr std::int64_t kLostAfterNs = 1'000'000'000;
-
-  void reset() { *this = HookWatch{}; }
-  void hookSaw(std::int64_t nowNs) {
-    if (unmatchedRaw_ > 0) {
-      --unmatchedRaw_;
-      unmatchedSinceNs_ = nowNs;  // alive: the rest get a second from now
-    } else {
-      ++unmatchedHook_;
-    }
-    lastHookNs_ = nowNs;
-  }
-  void rawSaw(std::int64_t nowNs) {
-    if (unmatchedHook_ > 0 && nowNs - lastHookNs_ < kLostAfterNs) {
-      --unmatchedHook_;
-      return;
-    }
-    unmatchedHook_ = 0;
-    if (unmatchedRaw_++ == 0) unmatchedSinceNs_ = nowNs;
-  }
-  // A raw key the hook has not matched yet: while this holds, lost() needs asking again.
-  bool waiting() const { return unmatchedRaw_ > 0; }
-  bool lost(std::int64_t nowNs) const {
-    return waiting() && nowNs - unmatchedSinceNs_ >= kLostAfterNs;
-  }
-
- private:
-  std::uint32_t unmatchedRaw_ = 0;
-  std::uint32_t unmatchedHook_ = 0;
-  std::int64_t unmatchedSinceNs_ = 0;
-  std::int64_t lastHookNs_ = 0;
 };
 
 }  // namespace platform

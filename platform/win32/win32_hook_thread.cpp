@@ -14,6 +14,7 @@
 
 #include "platform/clock.h"
 #include "platform/hook_thread.h"
+#include "platform/hook_watch.h"
 #include "platform/win32/message_window.h"
 #include "platform/win32/win32_platform.h"
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "paste/paste_keys.h"
+#include "platform/hook_watch.h"
 #include "platform/own_input.h"
 #include "tests/support/hotkey_fixture.h"
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/hook_thread.h"
+#include "platform/hook_watch.h"
 #include "tests/support/fake_clock.h"
 
 namespace fake {
