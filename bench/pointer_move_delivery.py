@@ -1,8 +1,9 @@
 """Pointer-move delivery to a window with murmurly's mouse hook installed and with none.
 
-A window of another program (window_probe moves) echoes each WM_MOUSEMOVE on its output; the
-time runs from the moment the X server has taken a pointer move, sent through XTEST and synced,
-to the echo's arrival here. murmurly listens throughout; the label switches between "Mouse 4"
+A window of another program (window_probe moves) echoes each WM_MOUSEMOVE with its position on
+its output; the time runs from the moment the X server has taken a pointer move to a new place,
+sent through XTEST and synced, to the arrival of the echo for that place (the window at 100, 100
+gets further moves of its own, which do not count). murmurly listens throughout; the label switches between "Mouse 4"
 (its low-level mouse hook installed) and "Right Alt" (a keyboard hook only) every round, so both
 see the same machine in the same run.
 
@@ -25,28 +26,37 @@ from Xlib.ext import xtest  # noqa: E402
 
 
 class MoveEcho:
-    """The probe's window; `wait(n)` gives the arrival time of its n-th move."""
+    """The probe's window; `wait(x, y)` gives the arrival time of the next move to (x, y)."""
 
     def __init__(self, probe):
         self.process = subprocess.Popen([WINE_RUN, probe, "moves", "3600000"],
                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.moves = []
+        self.moves = []  # (arrival, x, y)
+        self.taken = 0
         self.cond = threading.Condition()
         assert self.process.stdout.readline().strip() == b"ready", "the window did not start"
         threading.Thread(target=self._read, daemon=True).start()
 
     def _read(self):
         for line in self.process.stdout:
-            if line.strip() == b"move":
+            words = line.split()
+            if len(words) == 3 and words[0] == b"move":
                 with self.cond:
-                    self.moves.append(time.monotonic())
+                    self.moves.append((time.monotonic(), int(words[1]), int(words[2])))
                     self.cond.notify_all()
 
-    def wait(self, count, timeout=10):
+    def wait(self, x, y, timeout=10):
+        def arrived():
+            while self.taken < len(self.moves):
+                self.taken += 1
+                if self.moves[self.taken - 1][1:] == (x - 100, y - 100):
+                    return True
+            return False
+
         with self.cond:
-            if not self.cond.wait_for(lambda: len(self.moves) >= count, timeout):
-                raise AssertionError("move %d never arrived" % count)
-            return self.moves[count - 1]
+            if not self.cond.wait_for(arrived, timeout):
+                raise AssertionError("the move to %d, %d never arrived" % (x, y))
+            return self.moves[self.taken - 1][0]
 
     def stop(self):
         self.process.kill()
@@ -68,17 +78,16 @@ def main():
         peer.accept()
         peer.wait_notice("top-level-visible")
         peer.call("murmurly/global_hotkey", "startListening")
-        count = 0
         for _ in range(args.rounds):
             for label, delays in samples.items():
                 peer.call("murmurly/global_hotkey", "setHotkey", {"label": label})
                 time.sleep(0.2)
                 for i in range(args.moves):
-                    xtest.fake_input(x, X.MotionNotify, x=200 + i % 2 * 100, y=250)
+                    to = (200 + i % 2 * 100, 150 + i)
+                    xtest.fake_input(x, X.MotionNotify, x=to[0], y=to[1])
                     x.sync()
                     sent = time.monotonic()
-                    count += 1
-                    delays.append(echo.wait(count) - sent)
+                    delays.append(echo.wait(*to) - sent)
                     time.sleep(0.01)
         peer.control("close-window")
         peer.exit_code()

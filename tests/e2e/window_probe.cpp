@@ -24,11 +24,13 @@
 //                              keeps it MS milliseconds, then prints the middle and side button
 //                              messages it got: "+m"/"-m", "+x1"/"-x1", "+x2"/"-x2", and "app" with
 //                              the command of each WM_APPCOMMAND the side buttons' ups made
-//   window_probe moves MS      the same window, printing "move" at once for each WM_MOUSEMOVE
+//   window_probe moves MS      the same window, printing "move X Y" (client coordinates) at once
+//                              for each WM_MOUSEMOVE
 // Exit code 2 when the window or the clipboard text is not there.
 
 #include <windows.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cstdio>
 #include <cstring>
@@ -140,7 +142,7 @@ LRESULT CALLBACK ButtonTargetProc(HWND window, UINT message, WPARAM wParam, LPAR
   switch (message) {
     case WM_MOUSEMOVE:
       if (echoMoves) {
-        std::printf("move\n");
+        std::printf("move %d %d\n", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         std::fflush(stdout);
       }
       return 0;
