@@ -67,14 +67,13 @@ TEST_F(HotkeyMouseTest, BoundButtonIsSwallowedExactlyWhenItMakesTheHold) {
        {"k+162", "+6", "500", "k-162", "-6"},
        join(kComboDown, {"Combo modifier released", "=> onHotkeyUp"}),
        {}},
-      {"Left Ctrl + Mouse 5", {"+6", "k+162", "-6", "k-162"}, {}, {"+6", "-6"}},
       // A key typed during the hold cancels it, in either form; the button's up stays ours.
       {"Mouse 4", {"+5", "k+65", "k-65", "-5"}, join(kDown, kCancelledByKey), {}},
       {"Left Alt + Mouse 4",
        {"k+164", "+5", "k+65", "k-65", "-5", "k-164"},
        join(kComboDown, kCancelledByKey),
        {}},
-      {"Right Alt", {"+5", "-5", "+4", "-4"}, {}, {"+5", "-5", "+4", "-4"}},
+      {"Right Alt", {"+5", "-5"}, {}, {"+5", "-5"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
