@@ -27,12 +27,10 @@ bool AltGrRule::isArtefact(bool down, std::uint32_t vk, DWORD scanCode) {
   return artefact;
 }
 
-bool AltGrRule::holdBack(std::uint32_t vk, const platform::HookedKey& copy, DWORD time) {
-  if (vk != kLeftCtrl) return false;
+void AltGrRule::holdBack(const platform::HookedKey& copy, DWORD time) {
   held_ = true;
   heldCopy_ = copy;
   heldTime_ = time;
-  return true;
 }
 
 bool AltGrRule::releaseHeld(platform::HookedKey& out) {

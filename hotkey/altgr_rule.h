@@ -31,8 +31,8 @@ class AltGrRule {
   Settled settle(bool down, std::uint32_t vk, DWORD time, platform::HookedKey& copy);
   // The event is an artefact known from itself: its scan code, or the key-up of one held down.
   bool isArtefact(bool down, std::uint32_t vk, DWORD scanCode);
-  // For the user's first key-down of `vk`: true when it is Left Ctrl, whose `copy` then waits.
-  bool holdBack(std::uint32_t vk, const platform::HookedKey& copy, DWORD time);
+  // The copy of the user's first Left Ctrl key-down at `time` waits for the next event.
+  void holdBack(const platform::HookedKey& copy, DWORD time);
   // The wait is over: true with the copy if no event has settled it yet.
   bool releaseHeld(platform::HookedKey& out);
 

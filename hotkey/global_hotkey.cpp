@@ -130,8 +130,8 @@ void GlobalHotkey::checkReleaseAfterRepair() {
                                     platform_.clock->SteadyNowNs());
 }
 
-void GlobalHotkey::handleDesktopSwitch() {
-  if (!holdState.held()) return;
+void GlobalHotkey::handleDesktopSwitch(std::int64_t atNs) {
+  if (!holdState.held() || atNs < holdState.pressTime()) return;
   log("[GlobalHotkey] Desktop switched during hold \xE2\x80\x94 cancelling\n");
   holdState.handleHotkeyCancel();
 }
@@ -143,7 +143,9 @@ void GlobalHotkey::HookEvents::onHookReinstalled() {
 
 void GlobalHotkey::HookEvents::onHookReinstallFailed() { owner_.log(kReinstallFailedLine); }
 
-void GlobalHotkey::HookEvents::onDesktopSwitched() { owner_.handleDesktopSwitch(); }
+void GlobalHotkey::HookEvents::onDesktopSwitched(std::int64_t atNs) {
+  owner_.handleDesktopSwitch(atNs);
+}
 
 void GlobalHotkey::setOverlayEnabled(bool enabled) {
   overlayEnabled = enabled;
@@ -193,7 +195,7 @@ void CALLBACK GlobalHotkey::onReleasePollTimer(HWND, UINT, UINT_PTR, DWORD) {
   platform::Platform& p = currentInstance->platform_;
   currentInstance->holdState.pollRelease(
       currentInstance->keySpec, AsyncKeyStates(*p.keyboard, currentInstance->hookFilter.button()),
-      p.clock->SteadyNowNs());
+      p.clock->SteadyNowNs(), p.keyboard->InputDesktopIsOurs());
 }
 
 void CALLBACK GlobalHotkey::onPulseTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -236,9 +238,10 @@ void GlobalHotkey::tapped() {
   showHintOverlay();
 }
 
+// The event first, as at the press: the Dart side stops recording at it.
 void GlobalHotkey::released() {
-  if (overlayEnabled) recordingOverlay.showTranscribingLook();
   sendEvent("onHotkeyUp");
+  if (overlayEnabled) recordingOverlay.showTranscribingLook();
 }
 
 void GlobalHotkey::cancelled() {

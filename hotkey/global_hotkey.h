@@ -108,7 +108,7 @@ class GlobalHotkey final : private HoldState::Transitions {
     }
     void onHookReinstalled() override;
     void onHookReinstallFailed() override;
-    void onDesktopSwitched() override;
+    void onDesktopSwitched(std::int64_t atNs) override;
 
    private:
     GlobalHotkey& owner_;
@@ -118,8 +118,9 @@ class GlobalHotkey final : private HoldState::Transitions {
   void reinstallHook(const char* why);
   // The hook is back after missing keys: a release it missed ends the hold.
   void checkReleaseAfterRepair();
-  // The secure desktop (a UAC prompt) takes the keyboard: the key-up goes there.
-  void handleDesktopSwitch();
+  // The secure desktop (a UAC prompt) takes the keyboard: the key-up goes there. A hold pressed
+  // after the switch (the return, whose notice came late) is not the one it ends.
+  void handleDesktopSwitch(std::int64_t atNs);
 
   // The platform of the most recently constructed controller: what the context-free callbacks use
   // when no controller is current (the timer's log line). Platforms outlive every controller, so

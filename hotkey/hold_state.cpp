@@ -57,9 +57,10 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
         handleHotkeyUp(event.timeNs);
       }
     } else if (vk == comboVk) {
-      // The button's copy carries the modifier as the hook judged it when it swallowed the
-      // button: a modifier held since before the hook was installed counts too.
-      const bool modifierDown = button ? states.isDown(primaryVk) : primaryDown;
+      // The hook's view of the modifier at this event; for a key also its key-down remembered (a
+      // key-up the hook missed leaves the first set). A button's copy is judged on the hook's view
+      // alone, as the hook judged it when it swallowed the button.
+      const bool modifierDown = states.isDown(primaryVk) && (button || primaryDown);
       if (down && modifierDown && !isHeld) {
         transitions_.log("[GlobalHotkey] Combo DOWN\n");
         handleHotkeyDown(event.foreground, event.timeNs);
@@ -120,6 +121,7 @@ void HoldState::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   if (isHeld) return;
   cancelledByButton = false;
   isHeld = true;
+  pressTimeNs = atNs;
   releasePoll.start();
 
   if (transitions_.appHasFocus(foreground)) {
@@ -129,7 +131,6 @@ void HoldState::handleHotkeyDown(HWND foreground, std::int64_t atNs) {
   }
 
   isRecording = true;
-  pressTimeNs = atNs;
   transitions_.recordingStarted();
   maxDurationTimer.start();
   transitions_.log("[GlobalHotkey] Started max duration timer\n");
@@ -177,9 +178,16 @@ void HoldState::handleCancelAreaClick() {
   transitions_.cancelled();
 }
 
-void HoldState::pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs) {
+void HoldState::pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs,
+                            bool inputDesktopIsOurs) {
   if (!isHeld) {
     releasePoll.stop();
+    return;
+  }
+  if (!inputDesktopIsOurs) {
+    transitions_.log(
+        "[GlobalHotkey] Another desktop has the input during hold \xE2\x80\x94 cancelling\n");
+    handleHotkeyCancel();
     return;
   }
   if (releasePoll.read(keys, now, nowNs) != ReleasePoll::Read::Released) return;

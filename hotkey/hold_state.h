@@ -59,8 +59,10 @@ class HoldState {
   void handleHotkeyCancel();
   void handleCancelAreaClick();
   // The release poll's timer, and the read after the hook was installed again: `now` is the
-  // system's key state (release_poll.h).
-  void pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs);
+  // system's key state (release_poll.h). While another desktop has the input that state reads
+  // every key up and the user sees nothing of ours: the hold is cancelled, not released.
+  void pollRelease(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs,
+                   bool inputDesktopIsOurs);
   void checkReleaseAfterRepair(const KeySpec& keys, const KeyStates& now, std::int64_t nowNs);
   // Back to idle without any transition (listening stopped or restarted).
   void reset();
@@ -73,7 +75,7 @@ class HoldState {
   bool held() const { return isHeld; }
   bool recording() const { return isRecording; }
   bool byButton() const { return cancelledByButton; }
-  // When the hook saw the key-down that started the recording.
+  // When the hook saw the key-down that started the hold (a recording, or a press in focus).
   std::int64_t pressTime() const { return pressTimeNs; }
   bool primaryKeyDown() const { return primaryDown; }
   bool secondKeyDown() const { return secondDown; }

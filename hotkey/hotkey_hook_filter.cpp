@@ -44,7 +44,8 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
     maskDue_ = true;
     verdict.followUp = true;
   }
-  if (down && !repeat && altGr_.holdBack(vk, copy, event.time)) {
+  if (down && !repeat && vk == AltGrRule::kLeftCtrl && mayHaveAltGr(copy.foreground, verdict)) {
+    altGr_.holdBack(copy, event.time);
     verdict.holdBack = true;
   } else {
     ++verdict.copies;
@@ -99,7 +100,28 @@ void HotkeyHookFilter::settleAltGr(bool down, std::uint32_t vk, DWORD time, Verd
   }
 }
 
+bool HotkeyHookFilter::mayHaveAltGr(HWND foreground, Verdict& verdict) {
+  const HKL layout = platform_.keyboard->GetKeyboardLayout(
+      platform_.windows->GetWindowThreadProcessId(foreground, nullptr));
+  switch (layouts_.known(layout)) {
+    case AltGrLayouts::AltGr::No:
+      return false;
+    case AltGrLayouts::AltGr::Yes:
+      return true;
+    case AltGrLayouts::AltGr::Unknown:
+      break;
+  }
+  unknownLayout_ = layout;
+  verdict.followUp = true;
+  return true;
+}
+
 void HotkeyHookFilter::followUp() {
+  if (unknownLayout_ != nullptr) {
+    if (layouts_.known(unknownLayout_) == AltGrLayouts::AltGr::Unknown)
+      layouts_.learn(unknownLayout_);
+    unknownLayout_ = nullptr;
+  }
   if (!maskDue_) return;
   maskDue_ = false;
   INPUT mask[2] = {platform::ownKeyInput(*platform_.keyboard, kMaskKey, 0),

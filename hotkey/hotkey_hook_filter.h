@@ -5,7 +5,8 @@
 // Left Ctrl key-down may wait for the next event to be known. Any other event is the user's: it is
 // copied, with the key states the hold state machine reads as the user's own events left them
 // (user_keys.h) and the foreground window, for the main thread. Input injected by other programs
-// (on-screen keyboards, remote control) counts as the user's.
+// (on-screen keyboards, remote control) counts as the user's. Only where the foreground window's
+// layout has AltGr (altgr_layouts.h) does a first Left Ctrl press wait for the next event.
 //
 // With a hotkey that contains Alt or Windows it sends the mask key on the key-down that completes
 // the hotkey, while that key is still down (right after that key-down has gone on), so releasing
@@ -25,6 +26,7 @@
 
 #include <cstdint>
 
+#include "hotkey/altgr_layouts.h"
 #include "hotkey/altgr_rule.h"
 #include "hotkey/bound_button.h"
 #include "hotkey/key_spec.h"
@@ -38,7 +40,7 @@ class HotkeyHookFilter final : public platform::HookFilter {
   static constexpr WORD kMaskKey = 0xE8;
 
   explicit HotkeyHookFilter(platform::Platform& platform)
-      : platform_(platform), userKeys_(*platform.keyboard) {}
+      : platform_(platform), userKeys_(*platform.keyboard), layouts_(*platform.keyboard) {}
 
   void configure(const KeySpec& keys);
 
@@ -47,6 +49,8 @@ class HotkeyHookFilter final : public platform::HookFilter {
     maskDue_ = false;
     altGr_.reset();
     button_.installed();
+    unknownLayout_ = nullptr;
+    layouts_.learnInstalled();
   }
   bool wantsMouse() const override { return button_.vk() != 0; }
   Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
@@ -57,7 +61,8 @@ class HotkeyHookFilter final : public platform::HookFilter {
     if (vk == button_.vk()) button_.rawSaw(down);
   }
   bool releaseHeld(platform::HookedKey& out) override { return altGr_.releaseHeld(out); }
-  // Sends the mask key asked for by onKey or onButton, after the completing event went on.
+  // Sends the mask key asked for by onKey or onButton, after the completing event went on, and
+  // learns a layout onKey met for the first time.
   void followUp() override;
 
   const BoundButton& button() const { return button_; }
@@ -69,6 +74,9 @@ class HotkeyHookFilter final : public platform::HookFilter {
   void settleAltGr(bool down, std::uint32_t vk, DWORD time, Verdict& verdict,
                    platform::HookedKey (&out)[kMaxCopies]);
   bool completesHotkey(std::uint32_t vk, std::uint16_t keysDownBefore) const;
+  // Whether the layout typing into `foreground` may have AltGr; one not known yet may (and is
+  // learnt in followUp).
+  bool mayHaveAltGr(HWND foreground, Verdict& verdict);
 
   platform::Platform& platform_;
   KeySpec keys_;        // the three keys only; the label stays with the controller
@@ -77,4 +85,6 @@ class HotkeyHookFilter final : public platform::HookFilter {
   UserKeys userKeys_;
   AltGrRule altGr_;
   BoundButton button_;
+  AltGrLayouts layouts_;
+  HKL unknownLayout_ = nullptr;
 };

@@ -9,8 +9,8 @@
 // meaning the next one may change) is posted at the next event or a few milliseconds later.
 // Install and Remove run on the hook thread and return once done; copies posted before a Remove
 // are dropped. Destroying the object stops and joins the thread; nothing it posted is delivered
-// afterwards. The thread also tells the sink when the input desktop changes (the secure desktop
-// of a UAC prompt takes the keyboard from every hook of the user's desktop).
+// afterwards. The thread also tells the sink when the input desktop changes, and since when (the
+// secure desktop of a UAC prompt takes the keyboard from every hook of the user's desktop).
 //
 // While the filter wants the mouse (a mouse button is the hotkey, and only then: every pointer
 // move wakes the thread of a mouse hook), the thread also installs WH_MOUSE_LL beside the keyboard
@@ -133,8 +133,9 @@ class HookSink {
   virtual void onHookReinstalled() = 0;
   // Installing it again failed; the next raw key tries again.
   virtual void onHookReinstallFailed() = 0;
-  // Another desktop has the input now, or ours has it back.
-  virtual void onDesktopSwitched() = 0;
+  // Another desktop has the input now, or ours has it back, since `atNs` (steady clock): the
+  // notice arrives late, behind whatever the main thread was doing.
+  virtual void onDesktopSwitched(std::int64_t atNs) = 0;
 
  protected:
   ~HookSink() = default;

@@ -17,6 +17,8 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
   virtual HWND GetForegroundWindow() = 0;
+  // The thread that created `window` (its keyboard layout is the one typing goes through).
+  virtual DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) = 0;
   virtual HWND GetActiveWindow() = 0;
   virtual HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) = 0;
   // The window's class name, cut to `capacity` - 1 units; the length copied, 0 on failure.

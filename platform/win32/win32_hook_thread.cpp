@@ -41,6 +41,8 @@ constexpr RawButton kRawButtons[] = {
     {VK_MBUTTON, RI_MOUSE_MIDDLE_BUTTON_DOWN, RI_MOUSE_MIDDLE_BUTTON_UP},
     {VK_XBUTTON1, RI_MOUSE_BUTTON_4_DOWN, RI_MOUSE_BUTTON_4_UP},
     {VK_XBUTTON2, RI_MOUSE_BUTTON_5_DOWN, RI_MOUSE_BUTTON_5_UP}};
+// A switch event's time stamp older than this is not believed (a tick count from before a wrap).
+constexpr DWORD kMaxSwitchAgeMs = 10'000;
 constexpr const wchar_t* kHookWindowClass = L"MurmurlyHookThread";
 constexpr const wchar_t* kInboxWindowClass = L"MurmurlyHookInbox";
 
@@ -187,9 +189,14 @@ class Win32HookThread final : public HookThread {
     return ::CallNextHookEx(nullptr, code, message, event);
   }
 
-  static void CALLBACK desktopSwitched(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  // `eventMs`: the tick count when the switch happened; the event reaches us a little later.
+  static void CALLBACK desktopSwitched(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD,
+                                       DWORD eventMs) {
     if (Win32HookThread* self = hookThreadState) {
-      ::PostMessageW(self->inbox_.get(), kDesktopSwitchPosted, 0, 0);
+      const DWORD ageMs = ::GetTickCount() - eventMs;
+      const std::int64_t atNs =
+          nowNs() - (ageMs < kMaxSwitchAgeMs ? static_cast<std::int64_t>(ageMs) * 1'000'000 : 0);
+      ::PostMessageW(self->inbox_.get(), kDesktopSwitchPosted, static_cast<WPARAM>(atNs), 0);
     }
   }
 
@@ -248,7 +255,7 @@ class Win32HookThread final : public HookThread {
         self->sink_.onHookReinstallFailed();
         return 0;
       case kDesktopSwitchPosted:
-        self->sink_.onDesktopSwitched();
+        self->sink_.onDesktopSwitched(static_cast<std::int64_t>(wParam));
         return 0;
       default:
         return ::DefWindowProcW(window, message, wParam, lParam);

@@ -20,6 +20,25 @@ class RealKeyboard final : public Keyboard {
     return ::SendInput(count, inputs, size);
   }
   UINT MapVirtualKeyW(UINT code, UINT mapType) override { return ::MapVirtualKeyW(code, mapType); }
+  HKL GetKeyboardLayout(DWORD threadId) override { return ::GetKeyboardLayout(threadId); }
+  int GetKeyboardLayoutList(int count, HKL* list) override {
+    return ::GetKeyboardLayoutList(count, list);
+  }
+  SHORT VkKeyScanExW(WCHAR ch, HKL layout) override { return ::VkKeyScanExW(ch, layout); }
+  // The secure desktop refuses to be opened by the user's programs; another desktop of the
+  // user's differs from ours by name.
+  bool InputDesktopIsOurs() override {
+    const HDESK input = ::OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    if (input == nullptr) return false;
+    wchar_t inputName[256] = {};
+    wchar_t ourName[256] = {};
+    const BOOL named =
+        ::GetUserObjectInformationW(input, UOI_NAME, inputName, sizeof inputName, nullptr) &&
+        ::GetUserObjectInformationW(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, ourName,
+                                    sizeof ourName, nullptr);
+    ::CloseDesktop(input);
+    return !named || ::lstrcmpiW(inputName, ourName) == 0;
+  }
   std::unique_ptr<HookThread> StartHookThread(HookFilter& filter, HookSink& sink) override {
     return StartWin32HookThread(filter, sink);
   }

@@ -9,6 +9,9 @@ namespace {
 class RealWindowSystem final : public WindowSystem {
  public:
   HWND GetForegroundWindow() override { return ::GetForegroundWindow(); }
+  DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) override {
+    return ::GetWindowThreadProcessId(window, processId);
+  }
   HWND GetActiveWindow() override { return ::GetActiveWindow(); }
   HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) override {
     return ::FindWindowW(className, windowName);

@@ -179,6 +179,19 @@ TEST_F(PlatformContract, TheUsLayoutsScanCodesOfTheKeysThePasteSends) {
   }
 }
 
+// The layout of our desktop's input: its characters and whether typing one takes AltGr (US: "@" is
+// Shift+2, no character takes Ctrl+Alt). The hotkey decides per layout whether a Left Ctrl may be
+// AltGr's.
+TEST_F(PlatformContract, OurDesktopHasTheInputInTheUsLayout) {
+  EXPECT_TRUE(p.keyboard->InputDesktopIsOurs());
+  HKL installed[4] = {};
+  ASSERT_GE(p.keyboard->GetKeyboardLayoutList(4, installed), 1);
+  const HKL layout = p.keyboard->GetKeyboardLayout(
+      p.windows->GetWindowThreadProcessId(p.windows->GetForegroundWindow(), nullptr));
+  EXPECT_EQ(p.keyboard->VkKeyScanExW(static_cast<WCHAR>('@'), layout), 0x100 | '2');
+  EXPECT_EQ(p.keyboard->VkKeyScanExW(static_cast<WCHAR>('k'), layout), 'K');
+}
+
 // Windows' AltGr pair as a SendInput batch: each record reaches the hook with its own scan code
 // and the batch's time stamp, after the key state took the records before it.
 TEST_F(PlatformContract, ABatchReachesTheHookRecordByRecordWithScanCodesAndTime) {

@@ -65,6 +65,20 @@ TEST_F(HoldTest, TapThreshold_IsStrictlyBelowThreeTenths) {
   EXPECT_EQ(takeLog().back(), "=> onHotkeyCancelled");
 }
 
+// The Dart side starts and stops recording at the events: each goes out before its look is drawn.
+TEST_F(HoldTest, EventsGoOutBeforeTheirLooks) {
+  std::vector<std::pair<bool, bool>> looks;  // at each event: listening, transcribing look shown
+  messenger.onSend = [&](const RecordingMessenger::Sent&) {
+    looks.emplace_back(fake.timers.isRunning(hotkey->recording().pulse().id()),
+                       fake.timers.isRunning(hotkey->recording().spinner().id()));
+  };
+  listen("Right Alt");
+  press(VK_RMENU);
+  advance(500);
+  release(VK_RMENU);
+  EXPECT_EQ(looks, (std::vector<std::pair<bool, bool>>{{false, false}, {true, false}}));
+}
+
 TEST_F(HoldTest, TwoModifiers_ShortcutWithLetterCancelsThenRestartsAtLetterKeyUp) {
   listen();
   press(VK_LCONTROL);

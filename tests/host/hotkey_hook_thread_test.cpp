@@ -89,25 +89,35 @@ TEST_F(HookThreadTest, OwnInputIsPassedOnButNeverJudged) {
 
 // Windows makes up a Left Ctrl before each Right Alt of an AltGr layout: scan code 0x21D, or (from
 // remote sessions and tools) a plain Left Ctrl with the Right Alt's time stamp. Each rule alone.
+// Where the foreground layout has no AltGr, the plain pair is the user's Left Ctrl and Right Alt.
 TEST_F(HookThreadTest, AltGrArtefactIsNeverTheUsersLeftCtrl) {
-  // Hotkey, the user's real Left Ctrl held first, log. AltGr+Q types "@" on German keyboards.
-  const std::tuple<const char*, bool, Log> cases[] = {{"Right Alt", false, kSingleHold},
-                                                      {"Left Ctrl", false, {}},
-                                                      {"Left Ctrl + Right Alt", false, {}},
-                                                      {"Left Ctrl + Right Alt", true, kMultiHold},
-                                                      {"Left Ctrl + Q", false, {}}};
-  for (const auto& [label, userCtrl, log] : cases) {
-    for (const auto& [scan, time] : {std::pair<WORD, DWORD>{0x21D, 1}, {0x1D, 77}}) {
-      SCOPED_TRACE(testing::Message() << label << (userCtrl ? " after Left Ctrl" : "") << scan);
+  // Hotkey, the user's real Left Ctrl held first, log, log of the plain pair on the US layout.
+  // AltGr+Q types "@" on German keyboards.
+  const Log comboTap = join(kComboDown, {"Combo UP", "=> onHotkeyCancelled"});
+  const std::tuple<const char*, bool, Log, Log> cases[] = {
+      {"Right Alt", false, kSingleHold, {}},
+      {"Left Ctrl", false, {}, kSingleHold},
+      {"Left Ctrl + Right Alt", false, {}, kMultiHold},
+      {"Left Ctrl + Right Alt", true, kMultiHold, kMultiHold},
+      {"Left Ctrl + Q", false, {}, comboTap}};
+  for (const auto& [label, userCtrl, altGrLog, usLog] : cases) {
+    for (const auto& [scan, time, layout] : {std::tuple{0x21D, 1, FakeKeyboard::kUsLayout},
+                                             {0x21D, 1, FakeKeyboard::kGermanLayout},
+                                             {0x1D, 77, FakeKeyboard::kGermanLayout},
+                                             {0x1D, 77, FakeKeyboard::kUsLayout}}) {
+      const Log& log = scan == 0x1D && layout == FakeKeyboard::kUsLayout ? usLog : altGrLog;
+      SCOPED_TRACE(testing::Message() << label << (userCtrl ? " after Left Ctrl" : "") << scan
+                                      << (layout == FakeKeyboard::kUsLayout ? " US" : " German"));
+      fake.keyboard.layout = layout;
       listen(label);
       if (userCtrl) press(VK_LCONTROL);
-      sendAltGr(scan, time, 0);
+      sendAltGr(static_cast<WORD>(scan), static_cast<DWORD>(time), 0);
       if (hotkey->keys().comboVk != 0) {
         press('Q');
         release('Q');
       }
       advance(500);
-      sendAltGr(scan, time, KEYEVENTF_KEYUP);
+      sendAltGr(static_cast<WORD>(scan), static_cast<DWORD>(time), KEYEVENTF_KEYUP);
       if (userCtrl) release(VK_LCONTROL);
       EXPECT_EQ(takeLog(), log);
       hotkey->stopListening();
@@ -150,6 +160,29 @@ TEST_F(HookThreadTest, KeyUpTheHookMissedIsTakenFromTheSystem) {
   fake.keyboard.setKeyDown(VK_LMENU, false);
   press(VK_RMENU);
   EXPECT_EQ(takeLog(), kSingleDown);
+}
+
+// "Left Ctrl + K" with Ctrl's key-up lost while the hook was gone, or while another desktop had the
+// keyboard: the K that follows alone is a plain letter, not the hotkey.
+TEST_F(HookThreadTest, ModifierUpTheHookMissedNeverMakesItsLetterAloneTheHotkey) {
+  for (const bool repaired : {true, false}) {
+    SCOPED_TRACE(repaired ? "repair" : "other desktop");
+    listen("Left Ctrl + K");
+    press(VK_LCONTROL);
+    if (repaired) {
+      fake.keyboard.removeHooksBehindOwnersBack();
+      release(VK_LCONTROL);
+      advance(1000);
+      press('A');
+      release('A');
+    } else {
+      fake.keyboard.setKeyDown(VK_LCONTROL, false);
+    }
+    press('K');
+    release('K');
+    EXPECT_EQ(takeLog(), repaired ? Log{kRepaired} : Log{});
+    hotkey->stopListening();
+  }
 }
 
 TEST_F(HookThreadTest, MaskKeyOnlyWhenAnAltOrWinHotkeyIsCompleted) {
@@ -342,6 +375,24 @@ TEST_F(HookThreadTest, LockDisconnectSuspendOrDesktopSwitchCancelsAHold) {
     end(message, change);  // idle: nothing
     EXPECT_EQ(takeLog(), Log{});
   }
+}
+
+// The return from a UAC prompt, whose notice comes after the key-down of a hold pressed just after
+// it, leaves that hold alone; the poll then finds the keyboard on another desktop and cancels rather than releases.
+TEST_F(HookThreadTest, SwitchNoticeEndsOnlyAHoldBeganBeforeTheSwitch) {
+  listen("Right Alt");
+  const std::int64_t returnedAt = fake.clock.nowNs;
+  advance(1);
+  press(VK_RMENU);
+  fake.keyboard.hookThread()->switchDesktop(returnedAt);
+  fake.keyboard.deliverPosted();
+  advance(500);
+  EXPECT_EQ(takeLog(), kSingleDown);
+  fake.keyboard.otherDesktopHasInput = true;
+  fake.keyboard.setKeyDown(VK_RMENU, false);  // what the key state reads there
+  advance(100);
+  EXPECT_EQ(takeLog(), (Log{"Another desktop has the input during hold \xE2\x80\x94 cancelling",
+                            "=> onHotkeyCancelled"}));
 }
 
 TEST_F(HookThreadTest, UnlockConnectOrResumeReinstallsTheHookOnlyWhileListening) {

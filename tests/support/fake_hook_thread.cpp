@@ -43,7 +43,7 @@ void FakeHookThread::unhook() {
 void FakeHookThread::Remove() {
   unhook();
   failing_ = false;
-  std::erase_if(posted_, [](const Posted& p) { return p.notice == nullptr; });
+  std::erase_if(posted_, [](const Posted& p) { return p.notice == nullptr && p.switchedAtNs < 0; });
 }
 
 LRESULT CALLBACK FakeHookThread::hookProc(int code, WPARAM message, LPARAM event) {
@@ -124,6 +124,8 @@ void FakeHookThread::deliverPosted() {
     const Posted next = posted_[i];
     if (next.notice != nullptr) {
       (sink_.*next.notice)();
+    } else if (next.switchedAtNs >= 0) {
+      sink_.onDesktopSwitched(next.switchedAtNs);
     } else {
       sink_.onHookedKey(platform::HookedKey::unpack(next.wParam, next.lParam, clock_.nowNs));
     }

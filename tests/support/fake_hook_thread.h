@@ -41,15 +41,19 @@ class FakeHookThread final : public platform::HookThread {
   // The main thread handles everything posted so far.
   void deliverPosted();
   std::size_t postedCount() const { return posted_.size(); }
-  // Another desktop (a UAC prompt's secure one) took the input, or ours has it back.
-  void switchDesktop() { posted_.push_back({&platform::HookSink::onDesktopSwitched, 0, 0}); }
+  // Another desktop (a UAC prompt's secure one) took the input, or ours has it back, at `atNs`
+  // (a notice the hook thread got late), or now.
+  void switchDesktop(std::int64_t atNs = -1) {
+    posted_.push_back({nullptr, 0, 0, atNs >= 0 ? atNs : clock_.nowNs});
+  }
 
  private:
   // As the real thread posts them: a key travels packed in the message parameters.
   struct Posted {
-    void (platform::HookSink::*notice)();  // null for a key
+    void (platform::HookSink::*notice)();  // null for a key or a desktop switch
     WPARAM wParam;
     LPARAM lParam;
+    std::int64_t switchedAtNs = -1;  // a desktop switch
   };
   static LRESULT CALLBACK hookProc(int code, WPARAM message, LPARAM event);
   static LRESULT CALLBACK mouseProc(int code, WPARAM message, LPARAM event);

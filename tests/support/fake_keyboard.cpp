@@ -131,6 +131,21 @@ LRESULT FakeKeyboard::mouseButton(DWORD vk, bool up, bool injected) {
   return result;
 }
 
+int FakeKeyboard::GetKeyboardLayoutList(int count, HKL* list) {
+  const HKL layouts[] = {kUsLayout, kGermanLayout};
+  int written = 0;
+  for (; written < count && written < 2; ++written) list[written] = layouts[written];
+  return written;
+}
+
+SHORT FakeKeyboard::VkKeyScanExW(WCHAR ch, HKL keyLayout) {
+  constexpr SHORT kCtrlAlt = 0x600;
+  if (keyLayout == kGermanLayout && ch == u'@') return static_cast<SHORT>(kCtrlAlt | 'Q');
+  if (keyLayout == kUsLayout && ch == u'@') return static_cast<SHORT>(0x100 | '2');
+  if (ch >= u'a' && ch <= u'z') return static_cast<SHORT>(ch - u'a' + 'A');
+  return -1;
+}
+
 LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0); }
 LRESULT FakeKeyboard::keyUp(DWORD vk) { return dispatch(true, vk, 0, LLKHF_UP, 0); }
 

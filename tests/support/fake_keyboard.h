@@ -31,6 +31,12 @@ class FakeKeyboard final : public platform::Keyboard {
   UINT SendInput(UINT count, INPUT* inputs, int size) override;
   // The US layout's scan codes of the keys the shell sends: the modifiers, V and Insert.
   UINT MapVirtualKeyW(UINT code, UINT mapType) override;
+  // Two layouts: US (kUsLayout) and German (kGermanLayout, with AltGr: "@" is AltGr+Q); every
+  // thread types with `layout`.
+  HKL GetKeyboardLayout(DWORD) override { return layout; }
+  int GetKeyboardLayoutList(int count, HKL* list) override;
+  SHORT VkKeyScanExW(WCHAR ch, HKL layout) override;
+  bool InputDesktopIsOurs() override { return !otherDesktopHasInput; }
   std::unique_ptr<platform::HookThread> StartHookThread(platform::HookFilter& filter,
                                                         platform::HookSink& sink) override;
 
@@ -62,6 +68,10 @@ class FakeKeyboard final : public platform::Keyboard {
   void hookThreadEnded(FakeHookThread* thread);
   // Set to make the next SetWindowsHookExW fail.
   bool failNextHook = false;
+  static inline const HKL kUsLayout = reinterpret_cast<HKL>(0x04090409);
+  static inline const HKL kGermanLayout = reinterpret_cast<HKL>(0x04070407);
+  HKL layout = kUsLayout;
+  bool otherDesktopHasInput = false;
 
  private:
   struct Hook {

@@ -47,6 +47,11 @@ struct FakeWindow {
 class FakeWindowSystem final : public platform::WindowSystem {
  public:
   HWND GetForegroundWindow() override { return foreground; }
+  // Every window belongs to the one "main thread", 1.
+  DWORD GetWindowThreadProcessId(HWND, DWORD* processId) override {
+    if (processId != nullptr) *processId = 1;
+    return 1;
+  }
   HWND GetActiveWindow() override { return active; }
   HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) override;
   int GetClassNameW(HWND window, LPWSTR name, int capacity) override;
