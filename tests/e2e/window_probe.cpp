@@ -169,7 +169,7 @@ int ButtonTarget(DWORD ms) {
   wc.lpfnWndProc = ButtonTargetProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"MurmurlyButtonTarget";
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   if (RegisterClassW(&wc) == 0) return 2;
   HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"murmurly button target",
                                 WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
