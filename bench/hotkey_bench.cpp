@@ -1,4 +1,5 @@
-// Cost of the keyboard hook per key event on the fake platform, and heap allocations per event.
+// Cost of the keyboard hook per key event on the fake platform, and heap allocations per event;
+// the same for the mouse hook per pointer move and per button event.
 //
 // The common case is typing while listening: a key that changes no state. What runs on the hook
 // thread for it (the filter's decision and copy) sits in the input path of every application: it
@@ -112,15 +113,11 @@ void BM_AcceptedPressAndRelease(benchmark::State& state) {
   reportAllocations(state, before, events);
 }
 
-// The hook procedure's own work per event, timed one event at a time: median and 99th percentile
-// in nanoseconds (the clock's own cost subtracted), allocations over the timed calls.
-void hookProcedurePerEvent(benchmark::State& state, const char* label) {
-  fake::FakePlatform fake;
-  GlobalHotkey hotkey(fake.platform());
-  hotkey.applyHotkeyFromLabel(label);
-  HotkeyHookFilter filter(fake.platform());
-  filter.configure(hotkey.keys());
-  filter.onInstalled();
+// Times `event(true)` and `event(false)` (a down and an up, or two moves) one at a time: median
+// and 99th percentile in nanoseconds (the clock's own cost subtracted), allocations over the
+// timed calls.
+template <typename Event>
+void timedPerEvent(benchmark::State& state, Event&& event) {
   using Clock = std::chrono::steady_clock;
   auto ns = [](Clock::duration d) {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
@@ -129,15 +126,12 @@ void hookProcedurePerEvent(benchmark::State& state, const char* label) {
   std::vector<long long> overhead;
   samples.reserve(1 << 22);
   overhead.reserve(1 << 16);
-  const KBDLLHOOKSTRUCT down{'A', 0, 0, 0, 0};
-  const KBDLLHOOKSTRUCT up{'A', 0, LLKHF_UP, 0, 0};
-  platform::HookedKey out[platform::HookFilter::kMaxCopies];
   const long long before = allocations.load();
   for (auto _ : state) {
     const Clock::time_point t0 = Clock::now();
-    benchmark::DoNotOptimize(filter.onKey(WM_KEYDOWN, down, out));
+    event(true);
     const Clock::time_point t1 = Clock::now();
-    benchmark::DoNotOptimize(filter.onKey(WM_KEYUP, up, out));
+    event(false);
     const Clock::time_point t2 = Clock::now();
     const Clock::time_point t3 = Clock::now();
     if (samples.size() + 2 <= samples.capacity()) {
@@ -160,6 +154,52 @@ void hookProcedurePerEvent(benchmark::State& state, const char* label) {
       samples.empty() ? 0.0 : static_cast<double>(allocated) / static_cast<double>(samples.size());
 }
 
+// The filter's decision and copy for a letter's down and up.
+void hookProcedurePerEvent(benchmark::State& state, const char* label) {
+  fake::FakePlatform fake;
+  GlobalHotkey hotkey(fake.platform());
+  hotkey.applyHotkeyFromLabel(label);
+  HotkeyHookFilter filter(fake.platform());
+  filter.configure(hotkey.keys());
+  filter.onInstalled();
+  const KBDLLHOOKSTRUCT down{'A', 0, 0, 0, 0};
+  const KBDLLHOOKSTRUCT up{'A', 0, LLKHF_UP, 0, 0};
+  platform::HookedKey out[platform::HookFilter::kMaxCopies];
+  timedPerEvent(state, [&](bool isDown) {
+    benchmark::DoNotOptimize(isDown ? filter.onKey(WM_KEYDOWN, down, out)
+                                    : filter.onKey(WM_KEYUP, up, out));
+  });
+}
+
+// A pointer move through the installed mouse hook of "Mouse 4" (the fake's hook chain included):
+// what every move of the system costs while a mouse button is the hotkey.
+void BM_MouseHookPerPointerMove(benchmark::State& state) {
+  Setup s("Mouse 4");
+  timedPerEvent(state,
+                [&](bool) { benchmark::DoNotOptimize(s.fake.keyboard.mouseButton(0, false)); });
+}
+
+// The filter's decision for a button that is not the hotkey's (middle, with "Mouse 4"), and for
+// the bound button's down and up, which it swallows and copies.
+void mouseButtonPerEvent(benchmark::State& state, DWORD vk) {
+  fake::FakePlatform fake;
+  GlobalHotkey hotkey(fake.platform());
+  hotkey.applyHotkeyFromLabel("Mouse 4");
+  HotkeyHookFilter filter(fake.platform());
+  filter.configure(hotkey.keys());
+  filter.onInstalled();
+  const bool side = vk != VK_MBUTTON;
+  const MSLLHOOKSTRUCT event{{0, 0}, side ? DWORD{XBUTTON1} << 16 : 0, 0, 0, 0};
+  platform::HookedKey out[platform::HookFilter::kMaxCopies];
+  timedPerEvent(state, [&](bool isDown) {
+    const WPARAM message =
+        side ? (isDown ? WM_XBUTTONDOWN : WM_XBUTTONUP) : (isDown ? WM_MBUTTONDOWN : WM_MBUTTONUP);
+    benchmark::DoNotOptimize(filter.onButton(message, vk, event, out));
+  });
+}
+void BM_MouseOtherButton(benchmark::State& state) { mouseButtonPerEvent(state, VK_MBUTTON); }
+void BM_MouseBoundButton(benchmark::State& state) { mouseButtonPerEvent(state, VK_XBUTTON1); }
+
 void BM_HookProcedureSingleAlt(benchmark::State& state) {
   hookProcedurePerEvent(state, "Left Alt");
 }
@@ -173,6 +213,9 @@ void BM_HookProcedureCombo(benchmark::State& state) {
 BENCHMARK(BM_HookProcedureSingleAlt);
 BENCHMARK(BM_HookProcedureTwoModifiers);
 BENCHMARK(BM_HookProcedureCombo);
+BENCHMARK(BM_MouseHookPerPointerMove);
+BENCHMARK(BM_MouseOtherButton);
+BENCHMARK(BM_MouseBoundButton);
 BENCHMARK(BM_TypingSingleKeyMode);
 BENCHMARK(BM_TypingTwoModifierMode);
 BENCHMARK(BM_TypingComboMode);

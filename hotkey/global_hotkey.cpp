@@ -125,7 +125,8 @@ void GlobalHotkey::reinstallHook(const char* why) {
 }
 
 void GlobalHotkey::checkReleaseAfterRepair() {
-  holdState.checkReleaseAfterRepair(keySpec, AsyncKeyStates(*platform_.keyboard),
+  holdState.checkReleaseAfterRepair(keySpec,
+                                    AsyncKeyStates(*platform_.keyboard, hookFilter.button()),
                                     platform_.clock->SteadyNowNs());
 }
 
@@ -196,8 +197,9 @@ void CALLBACK GlobalHotkey::onMaxDurationTimer(HWND, UINT, UINT_PTR, DWORD) {
 void CALLBACK GlobalHotkey::onReleasePollTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (currentInstance == nullptr) return;
   platform::Platform& p = currentInstance->platform_;
-  currentInstance->holdState.pollRelease(currentInstance->keySpec, AsyncKeyStates(*p.keyboard),
-                                         p.clock->SteadyNowNs(), p.keyboard->InputDesktopIsOurs());
+  currentInstance->holdState.pollRelease(
+      currentInstance->keySpec, AsyncKeyStates(*p.keyboard, currentInstance->hookFilter.button()),
+      p.clock->SteadyNowNs(), p.keyboard->InputDesktopIsOurs());
 }
 
 void CALLBACK GlobalHotkey::onPulseTimer(HWND, UINT, UINT_PTR, DWORD) {

@@ -42,8 +42,14 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
   const std::uint32_t secondVk = keys.secondVk;
   const std::uint32_t comboVk = keys.comboVk;
 
+  // The hotkey's own keys are exempt from the foreign-key cancel: a key outside the modifiers
+  // ("Fn") would otherwise cancel its own hold at its first auto-repeat.
+  const bool foreignKey = !isModifier(vk) && vk != primaryVk && vk != secondVk && vk != comboVk;
+
   if (comboVk != 0) {
-    // Modifier + key: no exclusivity and no foreign-key cancel; other keys are ignored.
+    // Modifier + key: no exclusivity; other keys are ignored, except that typing cancels a
+    // modifier + button hold as it does any other mouse hold.
+    const bool button = isMouseButton(comboVk);
     if (vk == primaryVk) {
       primaryDown = down;
       if (up && isHeld) {
@@ -51,22 +57,24 @@ void HoldState::handleKeyEvent(const KeySpec& keys, const KeyEvent& event,
         handleHotkeyUp(event.timeNs);
       }
     } else if (vk == comboVk) {
-      // The modifier's key-down remembered, and the hook's view of it at this key: a key-up the
-      // hook missed (removed, or the key went up on another desktop) leaves the first set.
-      if (down && primaryDown && states.isDown(primaryVk) && !isHeld) {
+      // The hook's view of the modifier at this event; for a key also its key-down remembered (a
+      // key-up the hook missed leaves the first set). A button's copy is judged on the hook's view
+      // alone, as the hook judged it when it swallowed the button.
+      const bool modifierDown = states.isDown(primaryVk) && (button || primaryDown);
+      if (down && modifierDown && !isHeld) {
         transitions_.log("[GlobalHotkey] Combo DOWN\n");
         handleHotkeyDown(event.foreground, event.timeNs);
       } else if (up && isHeld) {
         transitions_.log("[GlobalHotkey] Combo UP\n");
         handleHotkeyUp(event.timeNs);
       }
+    } else if (button && down && isHeld && foreignKey) {
+      transitions_.log(
+          "[GlobalHotkey] Non-modifier key during hotkey hold \xE2\x80\x94 cancelling\n");
+      handleHotkeyCancel();
     }
     return;
   }
-
-  // The hotkey's own keys are exempt from the foreign-key cancel: a key outside the modifiers
-  // ("Fn") would otherwise cancel its own hold at its first auto-repeat.
-  const bool foreignKey = !isModifier(vk) && vk != primaryVk && vk != secondVk;
 
   if (secondVk != 0) {
     // Two modifiers, judged on every event: the event's own key from the event, the other from

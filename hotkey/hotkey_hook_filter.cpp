@@ -18,6 +18,7 @@ void HotkeyHookFilter::configure(const KeySpec& keys) {
   keys_.secondVk = keys.secondVk;
   keys_.comboVk = keys.comboVk;
   masks_ = isAltOrWin(keys_.primaryVk) || (keys_.comboVk == 0 && isAltOrWin(keys_.secondVk));
+  button_.configure(keys.mouseButton());
 }
 
 platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
@@ -29,29 +30,14 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
     userKeys_.systemSaw(vk, down);
     return verdict;
   }
-  switch (altGr_.settle(down, vk, event.time, out[verdict.copies])) {
-    case AltGrRule::Settled::Users:
-      ++verdict.copies;
-      break;
-    case AltGrRule::Settled::Artefact:
-      // Held back only when it was a first press.
-      userKeys_.notTheUsers(AltGrRule::kLeftCtrl, false);
-      break;
-    case AltGrRule::Settled::NothingHeld:
-      break;
-  }
+  settleAltGr(down, vk, event.time, verdict, out);
   if (altGr_.isArtefact(down, vk, event.scanCode)) {
     userKeys_.systemSaw(vk, down);
     return verdict;
   }
 
   platform::HookedKey& copy = out[verdict.copies];
-  copy.message = static_cast<UINT>(message);
-  copy.vkCode = vk;
-  copy.keysDown =
-      HookedKeyStates::pack([this](std::uint32_t key) { return userKeys_.down(key); }, keys_);
-  copy.foreground = platform_.windows->GetForegroundWindow();
-  copy.timeNs = platform_.clock->SteadyNowNs();
+  copy = copyOf(message, vk);
 
   const bool repeat = down && userKeys_.down(vk);
   userKeys_.userSaw(vk, down);
@@ -69,6 +55,53 @@ platform::HookFilter::Verdict HotkeyHookFilter::onKey(WPARAM message, const KBDL
   }
   platform_.userKeyboard->modifiersNow(userKeys_.modifiers(false));
   return verdict;
+}
+
+platform::HookFilter::Verdict HotkeyHookFilter::onButton(WPARAM message, DWORD vk,
+                                                         const MSLLHOOKSTRUCT& event,
+                                                         platform::HookedKey (&out)[kMaxCopies]) {
+  Verdict verdict;
+  if (vk != button_.vk() || (event.flags & (LLMHF_INJECTED | LLMHF_LOWER_IL_INJECTED)) != 0) {
+    return verdict;
+  }
+  const bool down = message == WM_MBUTTONDOWN || message == WM_XBUTTONDOWN;
+  settleAltGr(down, vk, event.time, verdict, out);
+  const platform::HookedKey copy = copyOf(down ? WM_KEYDOWN : WM_KEYUP, vk);
+  const bool completes = down && completesHotkey(vk, copy.keysDown);
+  verdict.swallow = button_.swallow(down, completes);
+  if (!verdict.swallow) return verdict;
+  out[verdict.copies++] = copy;
+  if (completes && masks_) {
+    maskDue_ = true;
+    verdict.followUp = true;
+  }
+  return verdict;
+}
+
+platform::HookedKey HotkeyHookFilter::copyOf(WPARAM message, std::uint32_t vk) {
+  platform::HookedKey copy;
+  copy.message = static_cast<UINT>(message);
+  copy.vkCode = vk;
+  copy.keysDown =
+      HookedKeyStates::pack([this](std::uint32_t key) { return userKeys_.down(key); }, keys_);
+  copy.foreground = platform_.windows->GetForegroundWindow();
+  copy.timeNs = platform_.clock->SteadyNowNs();
+  return copy;
+}
+
+void HotkeyHookFilter::settleAltGr(bool down, std::uint32_t vk, DWORD time, Verdict& verdict,
+                                   platform::HookedKey (&out)[kMaxCopies]) {
+  switch (altGr_.settle(down, vk, time, out[verdict.copies])) {
+    case AltGrRule::Settled::Users:
+      ++verdict.copies;
+      break;
+    case AltGrRule::Settled::Artefact:
+      // Held back only when it was a first press.
+      userKeys_.notTheUsers(AltGrRule::kLeftCtrl, false);
+      break;
+    case AltGrRule::Settled::NothingHeld:
+      break;
+  }
 }
 
 bool HotkeyHookFilter::mayHaveAltGr(HWND foreground, Verdict& verdict) {

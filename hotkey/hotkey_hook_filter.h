@@ -17,9 +17,14 @@
 // specification, so a busy main thread cannot delay it. Alt or Windows pressed without completing
 // the hotkey keep their normal effect.
 //
+// With a mouse button as the hotkey (bound_button.h) it asks for the mouse hook, swallows the
+// button's user down that completes the hotkey (and the up that ends it) and copies exactly those
+// for the main thread, as key events of the button's virtual key. Injected button events pass
+// untouched: they are another program's clicks, not the user's hold.
+//
 // Thread use: configure() on the main thread only while the hook is not installed (the hook
-// thread's Install/Remove order the accesses); everything else on the hook thread. onKey never
-// allocates, locks or waits.
+// thread's Install/Remove order the accesses); everything else on the hook thread (button() is read
+// by the release poll on the main thread too). onKey and onButton never allocate, lock or wait.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +32,7 @@
 
 #include "hotkey/altgr_layouts.h"
 #include "hotkey/altgr_rule.h"
+#include "hotkey/bound_button.h"
 #include "hotkey/key_spec.h"
 #include "hotkey/user_keys.h"
 #include "platform/hook_thread.h"
@@ -47,19 +53,33 @@ class HotkeyHookFilter final : public platform::HookFilter {
     userKeys_.reset();
     maskDue_ = false;
     altGr_.reset();
+    button_.installed();
     unknownLayout_ = nullptr;
     layouts_.learnInstalled();
     platform_.userKeyboard->tracking(userKeys_.modifiers(true));
   }
   void onRemoved() override { platform_.userKeyboard->tracking(std::nullopt); }
+  bool wantsMouse() const override { return button_.vk() != 0; }
   Verdict onKey(WPARAM message, const KBDLLHOOKSTRUCT& event,
                 platform::HookedKey (&out)[kMaxCopies]) override;
+  Verdict onButton(WPARAM message, DWORD vk, const MSLLHOOKSTRUCT& event,
+                   platform::HookedKey (&out)[kMaxCopies]) override;
+  void onRawButton(DWORD vk, bool down) override {
+    if (vk == button_.vk()) button_.rawSaw(down);
+  }
   bool releaseHeld(platform::HookedKey& out) override { return altGr_.releaseHeld(out); }
-  // Sends the mask key asked for by onKey, after the completing key-down went on, and learns a
-  // layout onKey met for the first time.
+  // Sends the mask key asked for by onKey or onButton, after the completing event went on, and
+  // learns a layout onKey met for the first time.
   void followUp() override;
 
+  const BoundButton& button() const { return button_; }
+
  private:
+  // The user's event for the main thread, with the key states before it.
+  platform::HookedKey copyOf(WPARAM message, std::uint32_t vk);
+  // The held-back Left Ctrl copy, if any, settled by the event (`down`, `vk`, `time`) after it.
+  void settleAltGr(bool down, std::uint32_t vk, DWORD time, Verdict& verdict,
+                   platform::HookedKey (&out)[kMaxCopies]);
   bool completesHotkey(std::uint32_t vk, std::uint16_t keysDownBefore) const;
   // Whether the layout typing into `foreground` may have AltGr; one not known yet may (and is
   // learnt in followUp).
@@ -71,6 +91,7 @@ class HotkeyHookFilter final : public platform::HookFilter {
   bool maskDue_ = false;
   UserKeys userKeys_;
   AltGrRule altGr_;
+  BoundButton button_;
   AltGrLayouts layouts_;
   HKL unknownLayout_ = nullptr;
 };

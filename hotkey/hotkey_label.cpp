@@ -41,6 +41,18 @@ std::optional<std::uint32_t> lookupKeyName(std::string_view name) {
   return it->second;
 }
 
+std::optional<std::uint32_t> lookupMouseButtonName(std::string_view name) {
+  if (name == "Mouse 4") return 5;       // VK_XBUTTON1, usually Back
+  if (name == "Mouse 5") return 6;       // VK_XBUTTON2, usually Forward
+  if (name == "Middle Mouse") return 4;  // VK_MBUTTON
+  return std::nullopt;
+}
+
+std::uint32_t KeySpec::mouseButton() const {
+  if (isMouseButton(comboVk)) return comboVk;
+  return comboVk == 0 && secondVk == 0 && isMouseButton(primaryVk) ? primaryVk : 0;
+}
+
 std::vector<std::string> splitLabel(std::string_view text, std::string_view separator) {
   std::vector<std::string> parts;
   if (separator.empty()) {
@@ -66,6 +78,11 @@ KeySpec keySpecFromLabel(const std::string& label, platform::DebugOutput& debug)
   std::vector<std::string> parts = splitLabel(label, kLabelSeparator);
   for (std::string& part : parts) part = trimSpaces(part);
 
+  // A button stands alone or last: nothing after it counts.
+  if (const auto button = lookupMouseButtonName(parts[0])) {
+    spec.primaryVk = *button;
+    return spec;
+  }
   if (const auto vk = lookupKeyName(parts[0])) {
     spec.primaryVk = *vk;
   } else {
@@ -76,6 +93,8 @@ KeySpec keySpecFromLabel(const std::string& label, platform::DebugOutput& debug)
   if (parts.size() >= 2) {
     if (const auto vk = lookupKeyName(parts[1])) {
       spec.secondVk = *vk;
+    } else if (const auto button = lookupMouseButtonName(parts[1])) {
+      spec.comboVk = *button;
     } else if (parts[1].size() == 1) {
       const char upper = asciiUpper(parts[1][0]);
       if (isLetterOrDigit(upper)) spec.comboVk = static_cast<std::uint32_t>(upper);

@@ -17,6 +17,8 @@ inline constexpr std::string_view kLabelSeparator = " + ";
 
 // The virtual-key code of a key name of the fixed table, or nothing for any other text.
 std::optional<std::uint32_t> lookupKeyName(std::string_view name);
+// The virtual key of "Mouse 4", "Mouse 5" or "Middle Mouse", or nothing for any other text.
+std::optional<std::uint32_t> lookupMouseButtonName(std::string_view name);
 
 // Splits at every occurrence of `separator`, keeping empty pieces; never returns an empty list.
 std::vector<std::string> splitLabel(std::string_view text, std::string_view separator);

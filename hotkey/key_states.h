@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 
+#include "hotkey/bound_button.h"
 #include "hotkey/key_spec.h"
 #include "platform/keyboard.h"
 
@@ -70,14 +71,18 @@ class HookedKeyStates final : public KeyStates {
   std::uint32_t secondVk_;
 };
 
-// The system's key state at the moment of asking.
+// The system's key state at the moment of asking; the bound mouse button as the hook thread saw
+// it, since Windows never records a button the hook swallowed.
 class AsyncKeyStates final : public KeyStates {
  public:
-  explicit AsyncKeyStates(platform::Keyboard& keyboard) : keyboard_(keyboard) {}
+  AsyncKeyStates(platform::Keyboard& keyboard, const BoundButton& button)
+      : keyboard_(keyboard), button_(button) {}
   bool isDown(std::uint32_t vk) const override {
+    if (vk == button_.vk()) return button_.isDown();
     return (keyboard_.GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
   }
 
  private:
   platform::Keyboard& keyboard_;
+  const BoundButton& button_;
 };

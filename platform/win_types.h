@@ -98,6 +98,13 @@ struct KBDLLHOOKSTRUCT {
   DWORD time;
   ULONG_PTR dwExtraInfo;
 };
+struct MSLLHOOKSTRUCT {
+  POINT pt;
+  DWORD mouseData;  // for the X buttons: XBUTTON1 or XBUTTON2 in the high word
+  DWORD flags;
+  DWORD time;
+  ULONG_PTR dwExtraInfo;
+};
 struct KEYBDINPUT {
   WORD wVk;
   WORD wScan;
@@ -181,6 +188,7 @@ using DWORD_PTR = ULONG_PTR;
 
 // Hooks and keyboard input.
 constexpr int WH_KEYBOARD_LL = 13;
+constexpr int WH_MOUSE_LL = 14;
 constexpr int HC_ACTION = 0;
 constexpr DWORD INPUT_KEYBOARD = 1;
 constexpr DWORD KEYEVENTF_EXTENDEDKEY = 0x0001;
@@ -189,11 +197,18 @@ constexpr DWORD KEYEVENTF_UNICODE = 0x0004;
 constexpr DWORD LLKHF_EXTENDED = 0x01;
 constexpr DWORD LLKHF_INJECTED = 0x10;
 constexpr DWORD LLKHF_UP = 0x80;
+constexpr DWORD LLMHF_INJECTED = 0x01;
+constexpr DWORD LLMHF_LOWER_IL_INJECTED = 0x02;
+constexpr WORD XBUTTON1 = 0x0001;
+constexpr WORD XBUTTON2 = 0x0002;
 constexpr UINT MAPVK_VK_TO_VSC = 0;
 constexpr UINT MAPVK_VK_TO_CHAR = 2;
 
 // Virtual keys.
 constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_MBUTTON = 0x04;
+constexpr int VK_XBUTTON1 = 0x05;
+constexpr int VK_XBUTTON2 = 0x06;
 constexpr int VK_TAB = 0x09;
 constexpr int VK_RETURN = 0x0D;
 constexpr int VK_SHIFT = 0x10;
@@ -247,6 +262,12 @@ constexpr UINT WM_POWERBROADCAST = 0x0218;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_MBUTTONDOWN = 0x0207;
+constexpr UINT WM_MBUTTONUP = 0x0208;
+constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr UINT WM_XBUTTONDOWN = 0x020B;
+constexpr UINT WM_XBUTTONUP = 0x020C;
+constexpr UINT WM_MOUSEHWHEEL = 0x020E;
 constexpr UINT WM_WTSSESSION_CHANGE = 0x02B1;
 constexpr UINT WM_DPICHANGED = 0x02E0;
 constexpr UINT WM_RENDERFORMAT = 0x0305;

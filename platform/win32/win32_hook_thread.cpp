@@ -1,7 +1,8 @@
 // The real hook thread (see platform/hook_thread.h).
 //
 // Two message-only windows: one on the hook thread (install/remove requests sent to it, keyboard
-// raw input, the self-repair check while a raw key waits for the hook) and the inbox on the owner's
+// and, with the mouse hook, mouse raw input, the self-repair check while a raw key or button waits
+// for its hook) and the inbox on the owner's
 // thread (hooked keys and notices posted to it). The hook procedure and the desktop-switch event
 // procedure find their thread's state through a thread_local pointer. A held-back copy waits on a
 // waitable timer (high resolution where Windows has it: the wait is a few milliseconds, below a
@@ -30,6 +31,16 @@ constexpr UINT kReinstallFailedPosted = WM_APP + 6;
 constexpr UINT kDesktopSwitchPosted = WM_APP + 7;
 constexpr UINT_PTR kWatchTimerId = 1;
 constexpr UINT kWatchPeriodMs = 250;
+// The raw mouse flags of the buttons the mouse hook asks the filter about.
+struct RawButton {
+  DWORD vk;
+  USHORT down;
+  USHORT up;
+};
+constexpr RawButton kRawButtons[] = {
+    {VK_MBUTTON, RI_MOUSE_MIDDLE_BUTTON_DOWN, RI_MOUSE_MIDDLE_BUTTON_UP},
+    {VK_XBUTTON1, RI_MOUSE_BUTTON_4_DOWN, RI_MOUSE_BUTTON_4_UP},
+    {VK_XBUTTON2, RI_MOUSE_BUTTON_5_DOWN, RI_MOUSE_BUTTON_5_UP}};
 // A switch event seemingly older than this is taken as now: stamped after our own tick reading, its
 // age wrapped around.
 constexpr DWORD kMaxSwitchAgeMs = 10'000;
@@ -146,6 +157,21 @@ class Win32HookThread final : public HookThread {
     }
   }
 
+  // Every pointer move of the system passes here: a move, the wheel and the left and right
+  // buttons go on before anything else is looked at.
+  static LRESULT CALLBACK mouseProc(int code, WPARAM message, LPARAM event) {
+    const auto* hooked = reinterpret_cast<const MSLLHOOKSTRUCT*>(event);
+    const DWORD vk = code == HC_ACTION ? hookedButton(message, hooked->mouseData) : 0;
+    Win32HookThread* self = vk != 0 ? hookThreadState : nullptr;
+    if (self == nullptr) return ::CallNextHookEx(nullptr, code, message, event);
+    self->mouseWatch_.hookSaw(nowNs());
+    HookedKey copies[HookFilter::kMaxCopies];
+    const HookFilter::Verdict verdict = self->filter_.onButton(message, vk, *hooked, copies);
+    for (int i = 0; i < verdict.copies; ++i) self->post(copies[i]);
+    if (verdict.followUp) ::PostMessageW(self->hookWindow_, kFollowUpPosted, 0, 0);
+    return verdict.swallow ? 1 : ::CallNextHookEx(nullptr, code, message, event);
+  }
+
   static LRESULT CALLBACK hookProc(int code, WPARAM message, LPARAM event) {
     Win32HookThread* self = hookThreadState;
     if (code == HC_ACTION && self != nullptr) {
@@ -193,18 +219,14 @@ class Win32HookThread final : public HookThread {
         self->filter_.followUp();
         return 0;
       case WM_INPUT:
-        if (self->hook_ != nullptr) {
-          self->watch_.rawSaw(nowNs());
-          if (self->watch_.waiting()) self->startWatchTimer();
-        } else if (self->wanted_) {
-          self->repair();  // an install that failed: every raw key is one the hook missed
-        }
+        self->rawInput(reinterpret_cast<HRAWINPUT>(lParam));
         break;  // DefWindowProc frees the raw input
       case WM_TIMER:
         if (wParam != kWatchTimerId) return 0;
-        if (self->hook_ != nullptr && self->watch_.lost(nowNs())) {
+        if (self->hook_ != nullptr &&
+            (self->watch_.lost(nowNs()) || self->mouseWatch_.lost(nowNs()))) {
           self->repair();
-        } else if (!self->watch_.waiting()) {
+        } else if (!self->watch_.waiting() && !self->mouseWatch_.waiting()) {
           self->stopWatchTimer();
         }
         return 0;
@@ -241,26 +263,69 @@ class Win32HookThread final : public HookThread {
     }
   }
 
+  // A raw key, or a raw mouse event (only its middle and side button changes count), against what
+  // the hooks saw.
+  void rawInput(HRAWINPUT handle) {
+    RAWINPUT raw;
+    UINT size = sizeof(raw);
+    if (::GetRawInputData(handle, RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) == UINT(-1)) {
+      return;
+    }
+    int changes = raw.header.dwType == RIM_TYPEKEYBOARD ? 1 : 0;
+    if (raw.header.dwType == RIM_TYPEMOUSE) {
+      const USHORT flags = raw.data.mouse.usButtonFlags;
+      for (const auto& [vk, downFlag, upFlag] : kRawButtons) {
+        if ((flags & (downFlag | upFlag)) == 0) continue;
+        filter_.onRawButton(vk, (flags & downFlag) != 0);
+        if (hook_ != nullptr) mouseWatch_.rawSaw(nowNs());
+        ++changes;
+      }
+      if (changes == 0) return;  // a move or the wheel
+    }
+    if (hook_ == nullptr) {
+      if (wanted_) repair();  // an install that failed: every raw key is one the hook missed
+      return;
+    }
+    if (raw.header.dwType == RIM_TYPEKEYBOARD) watch_.rawSaw(nowNs());
+    if (watch_.waiting() || mouseWatch_.waiting()) startWatchTimer();
+  }
+
   // Hook thread only.
   void post(const HookedKey& key) {
     ::PostMessageW(inbox_.get(), kHookedKeyPosted, key.packedWParam(), key.packedLParam());
   }
   HHOOK install() {
-    if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);  // fails harmlessly if Windows removed it
+    uninstall();  // unhooking fails harmlessly if Windows removed a hook
     filter_.onInstalled();
     watch_.reset();
-    stopWatchTimer();
-    hook_ = ::SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, ::GetModuleHandleW(nullptr), 0);
-    if (hook_ == nullptr) filter_.onRemoved();
+    mouseWatch_.reset();
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    hook_ = ::SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, module, 0);
+    if (hook_ != nullptr && filter_.wantsMouse()) {
+      mouseHook_ = ::SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0);
+      // The mouse raw input watches the mouse hook, as the keyboard's watches the keyboard hook.
+      rawMouse_ = mouseHook_ != nullptr && registerRawMouse(RIDEV_INPUTSINK, hookWindow_);
+      if (!rawMouse_) uninstall();  // which tells the filter
+    } else if (hook_ == nullptr) {
+      filter_.onRemoved();
+    }
     installed_.store(hook_);
     return hook_;
   }
   void uninstall() {
     stopWatchTimer();
     if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
+    if (mouseHook_ != nullptr) ::UnhookWindowsHookEx(mouseHook_);
+    if (rawMouse_) registerRawMouse(RIDEV_REMOVE, nullptr);
     hook_ = nullptr;
+    mouseHook_ = nullptr;
+    rawMouse_ = false;
     installed_.store(nullptr);
     filter_.onRemoved();
+  }
+  static bool registerRawMouse(DWORD flags, HWND target) {
+    RAWINPUTDEVICE mouse{0x01, 0x02, flags, target};
+    return ::RegisterRawInputDevices(&mouse, 1, sizeof(mouse)) != FALSE;
   }
   // The hook is missing: installed again, the owner told; a failure is told once until the next
   // success.
@@ -298,9 +363,12 @@ class Win32HookThread final : public HookThread {
   std::atomic<HHOOK> installed_{nullptr};
   // Hook thread only.
   HHOOK hook_ = nullptr;
-  bool wanted_ = false;   // between an Install and a Remove request
-  bool failing_ = false;  // the last install failed
+  HHOOK mouseHook_ = nullptr;  // only while the filter wants the mouse
+  bool rawMouse_ = false;      // mouse raw input registered, exactly while mouseHook_ is
+  bool wanted_ = false;        // between an Install and a Remove request
+  bool failing_ = false;       // the last install failed
   HookWatch watch_;
+  HookWatch mouseWatch_;
   bool watchTimerRunning_ = false;
 };
 

@@ -118,6 +118,13 @@ class XKeys:
         time.sleep(seconds)
         self.up(*reversed(names))
 
+    def click(self, seconds, button):
+        """An X pointer button (2 middle, 8 and 9 the side buttons) held for `seconds`."""
+        for kind in (X.ButtonPress, X.ButtonRelease):
+            xtest.fake_input(self.display, kind, button)
+            self.display.sync()
+            time.sleep(seconds if kind == X.ButtonPress else 0.05)
+
 
 def run_test(test, *args):
     """Runs one test and prints PASS or FAIL; 1 when it failed."""

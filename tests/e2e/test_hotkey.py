@@ -1,10 +1,12 @@
 """The hotkey against the bundle in Wine's notepad: a busy main thread, Alt hotkeys and the menu
-bar, AltGr, the paste's own keys, pastes and holds overlapping, a locked session, a hook removed."""
+bar, AltGr, the paste's own keys, pastes and holds overlapping, a locked session, a hook removed,
+mouse buttons as the hotkey."""
 
+import subprocess
 import sys
 import time
 
-from e2e_support import Peer, Probe, XKeys, focus, parse_args, run_test, start_notepad, \
+from e2e_support import WINE_RUN, Peer, Probe, XKeys, focus, parse_args, run_test, start_notepad, \
     stop_wine, summary, wait_for, xdotool
 
 HOTKEY = "murmurly/global_hotkey"
@@ -192,6 +194,60 @@ def test_hook_removed_behind_our_back(peer, probe, keys, notepad):
     wait_for(works, "the hotkey working again", timeout=15, step=0.2)
 
 
+class ButtonTarget:
+    """A window of another program under the pointer, which reports the middle and side button
+    messages it got ("+x1 -x1 app1 +m -m ..."; app: WM_APPCOMMAND, 1 Back, 2 Forward)."""
+
+    def __init__(self, probe):
+        self.process = subprocess.Popen([WINE_RUN, probe.path, "buttons", "8000"],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        assert self.process.stdout.readline().strip() == b"ready"
+        xdotool("mousemove", "300", "250")
+        time.sleep(0.3)
+
+    def seen(self):
+        out, _ = self.process.communicate(timeout=30)
+        return out.decode().split()
+
+
+def mouse_events(peer, keys, label, *clicks):
+    """The events that `clicks` ((seconds, X button, keys held) each) make with `label`."""
+    set_hotkey(peer, label)
+    start = len(peer.methods())
+    for seconds, button, held in clicks:
+        if held:
+            keys.down(*held)
+        keys.click(seconds, button)
+        if held:
+            keys.up(*held)
+        time.sleep(0.2)
+    peer.sync("after-" + label)
+    return events_since(peer, start)
+
+
+def test_mouse_4_held_and_tapped(peer, probe, keys, notepad):
+    target = ButtonTarget(probe)
+    events = mouse_events(peer, keys, "Mouse 4", (0.6, 8, None), (0.1, 8, None))
+    assert events == ["onHotkeyDown", "onHotkeyUp", "onHotkeyDown", "onHotkeyCancelled"], events
+    assert target.seen() == [], "the window under the pointer saw the bound button"
+
+
+def test_modifier_and_mouse_5(peer, probe, keys, notepad):
+    """With Ctrl the button is the hotkey and kept from the window; without, it goes Forward."""
+    target = ButtonTarget(probe)
+    events = mouse_events(peer, keys, "Left Ctrl + Mouse 5", (0.5, 9, ["Control_L"]),
+                          (0.5, 9, None))
+    assert events == ["onHotkeyDown", "onHotkeyUp"], events
+    assert target.seen() == ["+x2", "-x2", "app2"], "Forward without Ctrl"
+
+
+def test_keyboard_label_swallows_no_button(peer, probe, keys, notepad):
+    target = ButtonTarget(probe)
+    events = mouse_events(peer, keys, "Right Alt", (0.1, 8, None), (0.1, 9, None), (0.1, 2, None))
+    assert events == [], events
+    assert target.seen() == ["+x1", "-x1", "app1", "+x2", "-x2", "app2", "+m", "-m"]
+
+
 def main():
     args = parse_args()
     probe = Probe(args.probe)
@@ -200,7 +256,8 @@ def main():
     tests = [test_busy_main_thread, test_alt_hotkeys_leave_no_menu, test_alt_alone_keeps_its_menu,
              test_paste_keys_are_not_the_hotkey, test_hotkey_during_paste,
              test_altgr, test_paste_during_hold, test_lock_during_hold,
-             test_hook_removed_behind_our_back]
+             test_hook_removed_behind_our_back, test_mouse_4_held_and_tapped,
+             test_modifier_and_mouse_5, test_keyboard_label_swallows_no_button]
     failed = 0
     try:
         peer.accept()

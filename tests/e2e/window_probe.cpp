@@ -22,12 +22,19 @@
 //                              WM_DESTROY
 //   window_probe keys KEY...   sends +VK or -VK (down, up; decimal), each with an optional :SCAN
 //                              (hex), as another program: one SendInput batch, one time stamp
+//   window_probe buttons MS    shows a window (400 x 300 at 100, 100, topmost), prints "ready",
+//                              keeps it MS milliseconds, then prints the middle and side button
+//                              messages it got: "+m"/"-m", "+x1"/"-x1", "+x2"/"-x2", and "app" with
+//                              the command of each WM_APPCOMMAND the side buttons' ups made
+//   window_probe moves MS      the same window, printing "move X Y" (client coordinates) at once
+//                              for each WM_MOUSEMOVE
 // Exit code 2 when the window or the clipboard text is not there.
 
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cstdio>
 #include <cstring>
@@ -152,6 +159,60 @@ int SendKeys(int count, wchar_t** keys) {
   return SendInput(count, batch.data(), sizeof(INPUT)) == static_cast<UINT>(count) ? 0 : 2;
 }
 
+std::string buttonsSeen;
+bool echoMoves = false;
+
+LRESULT CALLBACK ButtonTargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (echoMoves) {
+        std::printf("move %d %d\n", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        std::fflush(stdout);
+      }
+      return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      buttonsSeen += message == WM_MBUTTONDOWN ? " +m" : " -m";
+      return 0;
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+      buttonsSeen +=
+          (message == WM_XBUTTONDOWN ? " +x" : " -x") + std::to_string(GET_XBUTTON_WPARAM(wParam));
+      break;  // DefWindowProc turns the up into WM_APPCOMMAND
+    case WM_APPCOMMAND:
+      buttonsSeen += " app" + std::to_string(GET_APPCOMMAND_LPARAM(lParam));
+      return TRUE;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int ButtonTarget(DWORD ms) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ButtonTargetProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"MurmurlyButtonTarget";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  if (RegisterClassW(&wc) == 0) return 2;
+  HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"murmurly button target",
+                                WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+  if (window == nullptr) return 2;
+  UpdateWindow(window);
+  std::printf("ready\n");
+  std::fflush(stdout);
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  DestroyWindow(window);
+  std::printf("%s\n", buttonsSeen.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -182,6 +243,10 @@ int main() {
     return 0;
   }
   if (command == L"keys") return SendKeys(argc - 2, argv + 2);
+  if ((command == L"buttons" || command == L"moves") && argc > 2) {
+    echoMoves = command == L"moves";
+    return ButtonTarget(static_cast<DWORD>(_wtoi(argv[2])));
+  }
   if (command == L"visible" && argc > 2) {
     HWND window = FindWindowW(argv[2], nullptr);
     std::printf("%d\n", window != nullptr && IsWindowVisible(window) ? 1 : 0);

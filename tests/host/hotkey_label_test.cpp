@@ -37,6 +37,12 @@ TEST_F(HotkeyLabelTest, LabelsGiveTheirKeySpecification) {
       {"Right Command + Right Ctrl", 92, 163, 0, false},
       {"Bogus + K", 164, 0, 75, true},  // the rest is still processed after the fallback
       {"Left Ctrl + !", 162, 0, 0, false},
+      {"Mouse 4", 5, 0, 0, false},
+      {"Middle Mouse + K", 4, 0, 0, false},  // a button stands alone or last
+      {"Left Ctrl + Mouse 5", 162, 0, 6, false},
+      {"Left Shift + Left Ctrl + Middle Mouse", 160, 162, 0, false},
+      {"Left Mouse", 164, 0, 0, true},  // left and right are never a hotkey
+      {"mouse 4", 164, 0, 0, true},
   };
   for (const LabelCase& c : cases) {
     SCOPED_TRACE(c.label);

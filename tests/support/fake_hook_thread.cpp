@@ -20,18 +20,29 @@ FakeHookThread::~FakeHookThread() {
 }
 
 HHOOK FakeHookThread::Install() {
-  if (hook_ != nullptr) keyboard_.UnhookWindowsHookEx(hook_);
+  unhook();
   filter_.onInstalled();
   watch_.reset();
+  mouseWatch_.reset();
   hook_ = keyboard_.SetWindowsHookExW(WH_KEYBOARD_LL, hookProc, nullptr, 0);
+  if (hook_ != nullptr && filter_.wantsMouse()) {
+    mouseHook_ = keyboard_.SetWindowsHookExW(WH_MOUSE_LL, mouseProc, nullptr, 0);
+    if (mouseHook_ == nullptr) unhook();
+  }
   failing_ = hook_ == nullptr;
   if (failing_) filter_.onRemoved();
   return hook_;
 }
 
-void FakeHookThread::Remove() {
+void FakeHookThread::unhook() {
   if (hook_ != nullptr) keyboard_.UnhookWindowsHookEx(hook_);
+  if (mouseHook_ != nullptr) keyboard_.UnhookWindowsHookEx(mouseHook_);
   hook_ = nullptr;
+  mouseHook_ = nullptr;
+}
+
+void FakeHookThread::Remove() {
+  unhook();
   failing_ = false;
   filter_.onRemoved();
   std::erase_if(posted_, [](const Posted& p) { return p.notice == nullptr && p.switchedAtNs < 0; });
@@ -50,12 +61,38 @@ LRESULT CALLBACK FakeHookThread::hookProc(int code, WPARAM message, LPARAM event
   return self != nullptr ? self->keyboard_.CallNextHookEx(nullptr, code, message, event) : 0;
 }
 
-void FakeHookThread::afterHookChain() {
-  if (followUpDue_) {
-    followUpDue_ = false;
-    filter_.followUp();
+LRESULT CALLBACK FakeHookThread::mouseProc(int code, WPARAM message, LPARAM event) {
+  FakeHookThread* self = current_;
+  const auto* hooked = reinterpret_cast<const MSLLHOOKSTRUCT*>(event);
+  const DWORD vk = code == HC_ACTION ? platform::hookedButton(message, hooked->mouseData) : 0;
+  if (vk == 0 || self == nullptr) {
+    return self != nullptr ? self->keyboard_.CallNextHookEx(nullptr, code, message, event) : 0;
   }
-  rawKey();
+  self->mouseWatch_.hookSaw(self->clock_.nowNs);
+  platform::HookedKey keys[platform::HookFilter::kMaxCopies];
+  const platform::HookFilter::Verdict verdict = self->filter_.onButton(message, vk, *hooked, keys);
+  for (int i = 0; i < verdict.copies; ++i) self->post(keys[i]);
+  self->followUpDue_ = self->followUpDue_ || verdict.followUp;
+  if (verdict.swallow) return 1;
+  return self->keyboard_.CallNextHookEx(nullptr, code, message, event);
+}
+
+void FakeHookThread::followUp() {
+  if (!followUpDue_) return;
+  followUpDue_ = false;
+  filter_.followUp();
+}
+
+void FakeHookThread::afterHookChain() {
+  followUp();
+  rawSaw(watch_);
+}
+
+void FakeHookThread::afterMouseChain(DWORD vk, bool down) {
+  followUp();
+  if (mouseHook_ == nullptr) return;  // mouse raw input is registered only with the mouse hook
+  filter_.onRawButton(vk, down);
+  rawSaw(mouseWatch_);
 }
 
 void FakeHookThread::post(const platform::HookedKey& key) {
@@ -67,11 +104,11 @@ void FakeHookThread::burstOver() {
   if (hook_ != nullptr && filter_.releaseHeld(held)) post(held);
 }
 
-void FakeHookThread::rawKey() {
+void FakeHookThread::rawSaw(platform::HookWatch& watch) {
   if (hook_ == nullptr && !failing_) return;
   if (hook_ != nullptr) {
-    watch_.rawSaw(clock_.nowNs);
-    if (!watch_.lost(clock_.nowNs)) return;
+    watch.rawSaw(clock_.nowNs);
+    if (!watch.lost(clock_.nowNs)) return;
   }
   const bool told = failing_;  // a failing repair says so once
   if (Install() != nullptr) {

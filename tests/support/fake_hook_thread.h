@@ -4,7 +4,9 @@
 // drains: the keyboard delivers it after each event has changed the key state (as when the main
 // thread gets to it later), unless a test keeps the main thread busy. The keyboard also reports
 // every event to it as raw input, after the hook chain, so a hook removed behind its back is
-// noticed (HookWatch) at a raw key a second after the first unseen one, and installed again.
+// noticed (HookWatch) at a raw key a second after the first unseen one, and installed again. While
+// the filter wants the mouse, a mouse hook sits in the keyboard fake's mouse chain, and raw button
+// changes are watched the same way.
 #pragma once
 
 #include <vector>
@@ -32,6 +34,8 @@ class FakeHookThread final : public platform::HookThread {
   // An event went through the whole hook chain: the filter's follow-up runs, then raw input sees
   // the event.
   void afterHookChain();
+  // The same for a middle or side button's change.
+  void afterMouseChain(DWORD vk, bool down);
   // The burst of input is over: a copy the filter held back has waited its few milliseconds.
   void burstOver();
   // The main thread handles everything posted so far.
@@ -52,8 +56,12 @@ class FakeHookThread final : public platform::HookThread {
     std::int64_t switchedAtNs = -1;  // a desktop switch
   };
   static LRESULT CALLBACK hookProc(int code, WPARAM message, LPARAM event);
+  static LRESULT CALLBACK mouseProc(int code, WPARAM message, LPARAM event);
+  void followUp();
+  void unhook();
+  // A raw event the hooks have not seen: the hooks are repaired if one has been missing a second.
+  void rawSaw(platform::HookWatch& watch);
   void post(const platform::HookedKey& key);
-  void rawKey();
   static FakeHookThread* current_;
 
   FakeKeyboard& keyboard_;
@@ -61,8 +69,10 @@ class FakeHookThread final : public platform::HookThread {
   platform::HookFilter& filter_;
   platform::HookSink& sink_;
   HHOOK hook_ = nullptr;
+  HHOOK mouseHook_ = nullptr;
   bool failing_ = false;  // an install failed: retried at each raw key until Remove
   platform::HookWatch watch_;
+  platform::HookWatch mouseWatch_;
   std::vector<Posted> posted_;  // keeps its capacity: posting allocates only while it grows
   bool delivering_ = false;
   bool followUpDue_ = false;

@@ -29,19 +29,23 @@ HHOOK FakeKeyboard::SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE, DWOR
     failNextHook = false;
     return nullptr;
   }
-  if (idHook != WH_KEYBOARD_LL || proc == nullptr) return nullptr;
+  if ((idHook != WH_KEYBOARD_LL && idHook != WH_MOUSE_LL) || proc == nullptr) return nullptr;
   nextHandle_ += 0x10;
   const HHOOK handle = reinterpret_cast<HHOOK>(nextHandle_);
-  hooks_.insert(hooks_.begin(), Hook{handle, proc});
+  std::vector<Hook>& chain = idHook == WH_MOUSE_LL ? mouseHooks_ : hooks_;
+  chain.insert(chain.begin(), Hook{handle, proc});
   return handle;
 }
 
 BOOL FakeKeyboard::UnhookWindowsHookEx(HHOOK hook) {
-  const auto it = std::find_if(hooks_.begin(), hooks_.end(),
-                               [hook](const Hook& h) { return h.handle == hook; });
-  if (it == hooks_.end()) return FALSE;
-  hooks_.erase(it);
-  return TRUE;
+  for (std::vector<Hook>* chain : {&hooks_, &mouseHooks_}) {
+    const auto it = std::find_if(chain->begin(), chain->end(),
+                                 [hook](const Hook& h) { return h.handle == hook; });
+    if (it == chain->end()) continue;
+    chain->erase(it);
+    return TRUE;
+  }
+  return FALSE;
 }
 
 LRESULT FakeKeyboard::CallNextHookEx(HHOOK, int code, WPARAM wParam, LPARAM lParam) {
@@ -49,10 +53,10 @@ LRESULT FakeKeyboard::CallNextHookEx(HHOOK, int code, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT FakeKeyboard::callFrom(std::size_t index, int code, WPARAM wParam, LPARAM lParam) {
-  if (index >= hooks_.size()) return 0;
+  if (index >= running_->size()) return 0;
   const std::size_t saved = nextInChain_;
   nextInChain_ = index + 1;
-  const LRESULT result = hooks_[index].proc(code, wParam, lParam);
+  const LRESULT result = (*running_)[index].proc(code, wParam, lParam);
   nextInChain_ = saved;
   return result;
 }
@@ -110,6 +114,28 @@ UINT FakeKeyboard::MapVirtualKeyW(UINT code, UINT mapType) {
     if (vk == code && mapType == MAPVK_VK_TO_VSC) return scan;
   }
   return 0;
+}
+
+LRESULT FakeKeyboard::mouseButton(DWORD vk, bool up, bool injected) {
+  WPARAM message = WM_MOUSEMOVE;
+  DWORD data = 0;
+  if (vk == VK_MBUTTON) message = up ? WM_MBUTTONUP : WM_MBUTTONDOWN;
+  if (vk == VK_XBUTTON1 || vk == VK_XBUTTON2) {
+    message = up ? WM_XBUTTONUP : WM_XBUTTONDOWN;
+    data = static_cast<DWORD>(vk == VK_XBUTTON1 ? XBUTTON1 : XBUTTON2) << 16;
+  }
+  MSLLHOOKSTRUCT event{{0, 0}, data, injected ? DWORD{LLMHF_INJECTED} : DWORD{0}, 0, 0};
+  running_ = &mouseHooks_;
+  const LRESULT result = callFrom(0, HC_ACTION, message, reinterpret_cast<LPARAM>(&event));
+  running_ = &hooks_;
+  if (vk == 0) return result;
+  if (result == 0) {
+    setKeyDown(vk, !up);
+    windowSaw.push_back((up ? "-" : "+") + std::to_string(vk));
+  }
+  if (hookThread_ != nullptr) hookThread_->afterMouseChain(vk, !up);
+  burstOver();
+  return result;
 }
 
 int FakeKeyboard::GetKeyboardLayoutList(int count, HKL* list) {

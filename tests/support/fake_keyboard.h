@@ -1,5 +1,6 @@
 // Keyboard fake: a hook chain, a 256-entry key-state table and SendInput looped back through the
-// hooks, as Windows does.
+// hooks, as Windows does. The mouse's buttons too: a chain of low-level mouse hooks, and what
+// reached the window under the pointer.
 //
 // Each event first runs through the installed low-level hooks (newest first, each reaching the
 // next with CallNextHookEx) and only then changes the key state, so inside a hook
@@ -11,6 +12,7 @@
 #include <array>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/keyboard.h"
@@ -43,6 +45,13 @@ class FakeKeyboard final : public platform::Keyboard {
   std::unique_ptr<platform::HookThread> StartHookThread(platform::HookFilter& filter,
                                                         platform::HookSink& sink) override;
 
+  // A middle or side button (VK_MBUTTON, VK_XBUTTON1/2) going down or up, physical unless
+  // `injected`; or a pointer move (vk 0). Like a key it changes the key state after the hooks,
+  // but only if no hook swallowed it; raw input sees it either way (as Wine shows it).
+  LRESULT mouseButton(DWORD vk, bool up, bool injected = false);
+  // The button events that got past the hooks to the window under the pointer: "+vk" / "-vk".
+  std::vector<std::string> windowSaw;
+
   // A physical key event (not flagged as injected); returns what the hook chain returned.
   LRESULT keyDown(DWORD vk);
   LRESULT keyUp(DWORD vk);
@@ -51,8 +60,12 @@ class FakeKeyboard final : public platform::Keyboard {
   bool isDown(DWORD vk) const;
 
   int installedHooks() const { return static_cast<int>(hooks_.size()); }
+  int installedMouseHooks() const { return static_cast<int>(mouseHooks_.size()); }
   // What Windows does to a hook that missed its time limit: gone, and nobody is told.
-  void removeHooksBehindOwnersBack() { hooks_.clear(); }
+  void removeHooksBehindOwnersBack() {
+    hooks_.clear();
+    mouseHooks_.clear();
+  }
   // While set, what the hook thread posts waits; deliverPosted() hands it over.
   bool mainThreadBusy = false;
   void deliverPosted();
@@ -84,7 +97,10 @@ class FakeKeyboard final : public platform::Keyboard {
   FakeHookThread* hookThread_ = nullptr;
   int dispatchDepth_ = 0;
   std::array<bool, 256> down_{};
-  std::vector<Hook> hooks_;  // newest first
+  std::vector<Hook> hooks_;       // newest first
+  std::vector<Hook> mouseHooks_;  // newest first
+  // The chain CallNextHookEx walks now.
+  std::vector<Hook>* running_ = &hooks_;
   // Index of the hook CallNextHookEx reaches; past the end while no hook is running.
   std::size_t nextInChain_ = static_cast<std::size_t>(-1);
   std::uintptr_t nextHandle_ = 0x4000;
