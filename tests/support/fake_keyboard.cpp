@@ -172,8 +172,6 @@ SHORT FakeKeyboard::VkKeyScanExW(WCHAR ch, HKL hkl) {
   return -1;
 }
 
-SHORT FakeKeyboard::GetKeyState(int vk) { return vk == VK_CAPITAL && capsLock ? 1 : 0; }
-
 LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0); }
 LRESULT FakeKeyboard::keyUp(DWORD vk) { return dispatch(true, vk, 0, LLKHF_UP, 0); }
 
