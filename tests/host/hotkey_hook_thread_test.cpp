@@ -425,10 +425,8 @@ TEST_F(HookThreadTest, LockDisconnectSuspendOrDesktopSwitchCancelsAHold) {
 // rather than releases.
 TEST_F(HookThreadTest, SwitchNoticeEndsOnlyAHoldBeganBeforeTheSwitch) {
   listen("Right Alt");
-  const std::int64_t returnedAt = fake.clock.nowNs;
-  advance(1);
   press(VK_RMENU);
-  fake.keyboard.hookThread()->switchDesktop(returnedAt);
+  fake.keyboard.hookThread()->switchDesktop(fake.clock.nowNs - 1'000'000);  // 1 ms before
   fake.keyboard.deliverPosted();
   advance(500);
   EXPECT_EQ(takeLog(), kSingleDown);
@@ -464,13 +462,8 @@ TEST_F(HookThreadTest, UnlockConnectOrResumeReinstallsTheHookOnlyWhileListening)
 // A mouse button as the hotkey: which button events the hook keeps from the window under the
 // pointer, and the hold they make.
 TEST_F(HookThreadTest, BoundMouseButtonIsSwallowedExactlyWhenItMakesTheHoldAndItsHooksMend) {
-  struct Case {
-    const char* label;
-    std::vector<std::string> script;
-    Log log;
-    Log windowSaw;  // what the window under the pointer got
-  };
-  const Case cases[] = {
+  // Hotkey, script, log, what the window under the pointer got.
+  const std::tuple<const char*, std::vector<std::string>, Log, Log> cases[] = {
       // Held past several release polls, which cannot see a swallowed button in the key state.
       {"Mouse 4",
        {"+5", "~", "+6", "-6", "k+160", "k-160", "600", "-5"},
@@ -503,14 +496,14 @@ TEST_F(HookThreadTest, BoundMouseButtonIsSwallowedExactlyWhenItMakesTheHoldAndIt
             kSingleHold),
        {"-5", "+6", "-6"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    listen(c.label);
+  for (const auto& [label, script, log, windowSaw] : cases) {
+    SCOPED_TRACE(label);
+    listen(label);
     EXPECT_EQ(fake.keyboard.installedMouseHooks(), isMouseButton(hotkey->keys().mouseButton()));
     fake.keyboard.windowSaw.clear();
-    playMouse(c.script);
-    EXPECT_EQ(takeLog(), c.log);
-    EXPECT_EQ(fake.keyboard.windowSaw, c.windowSaw);
+    playMouse(script);
+    EXPECT_EQ(takeLog(), log);
+    EXPECT_EQ(fake.keyboard.windowSaw, windowSaw);
     hotkey->stopListening();
   }
   EXPECT_EQ(fake.keyboard.installedMouseHooks(), 0);
