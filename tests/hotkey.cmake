@@ -8,7 +8,6 @@ murmurly_test(NAME hotkey_test RUNS_ON host
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_hold_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_hook_thread_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/host/hotkey_label_test.cpp
-    ${PROJECT_SOURCE_DIR}/tests/host/hotkey_mouse_test.cpp
   LIBS ${hotkey_test_libs})
 
 # One contract suite, run against the fake (host) and the real platform (Wine).

@@ -5,7 +5,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -202,6 +201,14 @@ TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesAfterThePasteEnde
             errorReply("Unknown paste keys"));
   EXPECT_EQ(call("pasteText", with("keys", EncodableValue(1))), errorReply("Unknown paste keys"));
   EXPECT_EQ(call("pasteText", with("report", EncodableValue("yes"))), errorReply("Invalid report"));
+  EXPECT_EQ(call("pasteText", with("method", EncodableValue("Type"))),
+            errorReply("Unknown method"));
+  EXPECT_EQ(call("pasteText", with("newline", EncodableValue("Enter"))),
+            errorReply("Unknown newline"));
+  for (const double perSecond : {9.0, 5000.5}) {
+    EXPECT_EQ(call("pasteText", with("charsPerSecond", EncodableValue(perSecond))),
+              errorReply("Invalid charsPerSecond"));
+  }
   EXPECT_TRUE(paste.texts.empty());
 
   std::vector<Bytes> replies;
@@ -209,7 +216,12 @@ TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesAfterThePasteEnde
        {map({{EncodableValue("text"), EncodableValue("first")}}),
         with("keys", EncodableValue()),  // null is as good as absent
         with("keys", EncodableValue("Shift + Insert")), with("report", EncodableValue(false)),
-        with("report", EncodableValue(true))}) {
+        with("report", EncodableValue(true)),
+        map({{EncodableValue("text"), EncodableValue("typed")},
+             {EncodableValue("method"), EncodableValue("type")},
+             {EncodableValue("newline"), EncodableValue("Shift + Enter")},
+             {EncodableValue("charsPerSecond"), EncodableValue(std::int64_t{5000})},
+             {EncodableValue("report"), EncodableValue(true)}})}) {
     const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
         MethodCall("pasteText", std::make_unique<EncodableValue>(*arguments)));
     messenger.handlers.at(kChannel)(message->data(), message->size(),
@@ -217,72 +229,32 @@ TEST_F(HotkeyChannelTest, PasteTextChecksItsArgumentsAndRepliesAfterThePasteEnde
                                       replies.emplace_back(bytes, bytes + size);
                                     });
   }
-  EXPECT_EQ(paste.texts, (std::vector<std::string>{"first", "", "", "", ""}));
+  ASSERT_EQ(paste.texts, (std::vector<std::string>{"first", "", "", "", "", "typed"}));
   EXPECT_EQ(paste.chords[2], paste::PasteChord::ShiftInsert);
+  EXPECT_EQ(paste.requests[5].method, paste::InsertMethod::Type);
+  EXPECT_TRUE(paste.requests[5].shiftEnter);
+  EXPECT_EQ(paste.requests[5].charsPerSecond, 5000);
   EXPECT_TRUE(replies.empty());  // not before the paste is over
-  // Ended last to first: each call gets its own paste's reply, the last one its report.
+  // Ended last to first: each call gets its own paste's reply, the last ones their reports, only
+  // a typing's with the count of what was typed.
   for (auto over = paste.overs.rbegin(); over != paste.overs.rend(); ++over) {
-    (*over)({paste::PasteOutcome::ReadByOther, "notepad.exe", {}});
+    (*over)({paste::PasteOutcome::ReadByOther, "notepad.exe", 7});
   }
-  const EncodableValue report(
-      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("readByOther")},
-                        {EncodableValue("target"), EncodableValue("notepad.exe")}});
-  EXPECT_EQ(replies,
-            (std::vector<Bytes>{*StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&report),
-                                kNull, kNull, kNull, kNull}));
+  EncodableValueMap report{{EncodableValue("outcome"), EncodableValue("readByOther")},
+                           {EncodableValue("target"), EncodableValue("notepad.exe")}};
+  const auto envelope = [](EncodableValueMap value) {
+    const EncodableValue encodable(std::move(value));
+    return *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&encodable);
+  };
+  const Bytes pasted = envelope(report);
+  report[EncodableValue("typed")] = EncodableValue(std::int64_t{7});
+  EXPECT_EQ(replies, (std::vector<Bytes>{envelope(report), pasted, kNull, kNull, kNull, kNull}));
 }
 
 TEST_F(HotkeyChannelTest, OverlayTranscriptNeedsAStringText) {
   EXPECT_EQ(call("setOverlayTranscript"), errorReply("Missing text"));
   EXPECT_EQ(call("setOverlayTranscript", map({{EncodableValue("text"), EncodableValue(1)}})),
             errorReply("Missing text"));
-}
-
-TEST_F(HotkeyChannelTest, TypingArgumentsAreCheckedAndItsReportCountsWhatWasTyped) {
-  const auto with = [](const char* key, EncodableValue value) {
-    auto arguments = map({{EncodableValue("text"), EncodableValue("a")},
-                          {EncodableValue("method"), EncodableValue("type")},
-                          {EncodableValue("report"), EncodableValue(true)}});
-    std::get<EncodableValueMap>(*arguments)[EncodableValue(key)] = std::move(value);
-    return arguments;
-  };
-  const std::tuple<const char*, EncodableValue, const char*> wrong[] = {
-      {"method", EncodableValue("Type"), "Unknown method"},
-      {"newline", EncodableValue("Enter"), "Unknown newline"},
-      {"charsPerSecond", EncodableValue(9), "Invalid charsPerSecond"},
-      {"charsPerSecond", EncodableValue(5000.5), "Invalid charsPerSecond"},
-      {"charsPerSecond", EncodableValue("fast"), "Invalid charsPerSecond"}};
-  for (const auto& [key, value, message] : wrong) {
-    EXPECT_EQ(call("pasteText", with(key, value)), errorReply(message)) << key;
-  }
-  EXPECT_TRUE(paste.requests.empty());
-
-  std::vector<Bytes> replies;
-  for (const auto& arguments :
-       {with("method", EncodableValue("paste")), with("newline", EncodableValue("Shift + Enter")),
-        with("charsPerSecond", EncodableValue(std::int64_t{5000}))}) {
-    const auto message = StandardMethodCodec::GetInstance().EncodeMethodCall(
-        MethodCall("pasteText", std::make_unique<EncodableValue>(*arguments)));
-    messenger.handlers.at(kChannel)(message->data(), message->size(),
-                                    [&replies](const std::uint8_t* bytes, std::size_t size) {
-                                      replies.emplace_back(bytes, bytes + size);
-                                    });
-  }
-  ASSERT_EQ(paste.requests.size(), 3u);
-  EXPECT_EQ(paste.requests[1].method, paste::InsertMethod::Type);
-  EXPECT_TRUE(paste.requests[1].shiftEnter);
-  EXPECT_EQ(paste.requests[1].charsPerSecond, paste::kDefaultCharsPerSecond);
-  EXPECT_EQ(paste.requests[2].charsPerSecond, 5000);
-
-  // A typing's report counts what was typed.
-  paste.overs[0]({paste::PasteOutcome::Pasted, "notepad.exe", {}});
-  paste.overs[1]({paste::PasteOutcome::Interrupted, "notepad.exe", 7});
-  const EncodableValue typed(
-      EncodableValueMap{{EncodableValue("outcome"), EncodableValue("interrupted")},
-                        {EncodableValue("target"), EncodableValue("notepad.exe")},
-                        {EncodableValue("typed"), EncodableValue(std::int64_t{7})}});
-  EXPECT_EQ(replies.size(), 2u);
-  EXPECT_EQ(replies.back(), *StandardMethodCodec::GetInstance().EncodeSuccessEnvelope(&typed));
 }
 
 TEST_F(HotkeyChannelTest, ListeningRepliesNullEvenWhenTheHookFails) {

@@ -38,10 +38,8 @@ TEST(ToWide, IllFormedInputBecomesReplacementsTheWayThePlatformCountsThem) {
 
 TEST(ToWideTail, IsTheWholeConversionsEndWithoutHalfAPair) {
   // Euros (3 bytes, 1 unit) and microphones (4 bytes, 2 units): every cut lands somewhere inside.
-  const std::string text = std::string(99, 'x') +
-                           "\xE2\x82\xAC\xF0\x9F\x8E\xA4"
-                           "b\xE2\x82\xAC" +
-                           std::string(1, '\0') + "\xF0\x9F\x8E\xA4\xE2\x82\xAC\xF0\x9F\x8E\xA4";
+  const std::string euro = "\xE2\x82\xAC", mic = "\xF0\x9F\x8E\xA4";
+  const std::string text = std::string(99, 'x') + euro + mic + 'b' + euro + '\0' + mic + euro + mic;
   const std::u16string whole = text::toWideWhole(text);
   for (std::size_t units = 1; units < 12; ++units) {
     std::u16string tail = whole.substr(whole.size() - units);

@@ -1,7 +1,6 @@
 #include "tests/support/fake_gdi.h"
 
 #include <algorithm>
-
 #include <cstdlib>
 #include <utility>
 

@@ -148,7 +148,7 @@ int FakeKeyboard::GetKeyboardLayoutList(int count, HKL* list) {
 }
 
 UINT FakeKeyboard::MapVirtualKeyExW(UINT code, UINT mapType, HKL hkl) {
-  const auto& keys = reinterpret_cast<const FakeLayout*>(hkl)->keys;
+  const FakeLayout& keys = *reinterpret_cast<const FakeLayout*>(hkl);
   const auto key = std::find_if(keys.begin(), keys.end(), [code](const FakeLayoutKey& candidate) {
     return candidate.vk == code && candidate.shiftState == 0;
   });
@@ -166,13 +166,11 @@ HKL FakeKeyboard::GetKeyboardLayout(DWORD) {
 }
 
 SHORT FakeKeyboard::VkKeyScanExW(WCHAR ch, HKL hkl) {
-  for (const FakeLayoutKey& key : reinterpret_cast<const FakeLayout*>(hkl)->keys) {
+  for (const FakeLayoutKey& key : *reinterpret_cast<const FakeLayout*>(hkl)) {
     if (key.ch == ch) return static_cast<SHORT>(key.shiftState << 8 | key.vk);
   }
   return -1;
 }
-
-SHORT FakeKeyboard::GetKeyState(int vk) { return vk == VK_CAPITAL && capsLock ? 1 : 0; }
 
 LRESULT FakeKeyboard::keyDown(DWORD vk) { return dispatch(false, vk, 0, 0, 0); }
 LRESULT FakeKeyboard::keyUp(DWORD vk) { return dispatch(true, vk, 0, LLKHF_UP, 0); }

@@ -39,8 +39,8 @@ class FakeKeyboard final : public platform::Keyboard {
   // The two layouts installed: US and German.
   int GetKeyboardLayoutList(int count, HKL* list) override;
   SHORT VkKeyScanExW(WCHAR ch, HKL layout) override;
-  // Caps Lock's toggle bit from `capsLock`; 0 for every other key.
-  SHORT GetKeyState(int vk) override;
+  // Caps Lock off, as every other toggle.
+  SHORT GetKeyState(int) override { return 0; }
   bool InputDesktopIsOurs() override { return !otherDesktopHasInput; }
   std::unique_ptr<platform::HookThread> StartHookThread(platform::HookFilter& filter,
                                                         platform::HookSink& sink) override;
@@ -73,9 +73,8 @@ class FakeKeyboard final : public platform::Keyboard {
   void hookThreadEnded(FakeHookThread* thread);
   // Set to make the next SetWindowsHookExW fail.
   bool failNextHook = false;
-  // The layout of every thread, and Caps Lock.
+  // The layout of every thread.
   const FakeLayout* layout = &usLayout();
-  bool capsLock = false;
   // How many records each of the next SendInput calls takes before it stops, as when input is
   // blocked or an elevated window comes to the front mid-batch; one entry used per call.
   std::deque<UINT> nextSendTakes;

@@ -17,7 +17,7 @@ FakeLayout withLetters(bool german, std::vector<FakeLayoutKey> keys) {
   }
   keys.push_back({u'1', '1', 0, 0x02});
   keys.push_back({u' ', 0x20, 0, 0x39});
-  return {keys};
+  return keys;
 }
 
 }  // namespace

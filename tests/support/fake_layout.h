@@ -18,9 +18,7 @@ struct FakeLayoutKey {
   bool dead = false;
 };
 
-struct FakeLayout {
-  std::vector<FakeLayoutKey> keys;
-};
+using FakeLayout = std::vector<FakeLayoutKey>;
 
 const FakeLayout& usLayout();
 const FakeLayout& germanLayout();
