@@ -54,19 +54,4 @@ std::vector<INPUT> pasteKeys(platform::Keyboard& keyboard, std::uint8_t held, Pa
 void releaseModifiers(platform::Keyboard& keyboard, std::uint8_t held, std::vector<INPUT>& keys);
 void pressModifiersAgain(platform::Keyboard& keyboard, std::uint8_t held, std::vector<INPUT>& keys);
 
-// The modifiers the user holds when keys of ours are due: released before them (mask key first
-// where needed) and pressed again after them (mask key last), as around the paste chord. Typing
-// spreads its keys over many batches between the two.
-class HeldModifiers {
- public:
-  explicit HeldModifiers(platform::Keyboard& keyboard);
-  void release(std::vector<INPUT>& keys) const;
-  void pressAgain(std::vector<INPUT>& keys) const;
-
- private:
-  platform::Keyboard& keyboard_;
-  std::vector<WORD> held_;
-  bool masked_ = false;
-};
-
 }  // namespace paste
